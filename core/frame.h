@@ -3,7 +3,9 @@
 
 #include <SDL/SDL.h>
 
-extern volatile int g_frame_pending;
+// 1 while a frame event is queued or its frame is running; shared with the
+// timer thread, always accessed atomically.
+extern int g_frame_pending;
 extern int g_frame_count;
 extern int g_last_second;
 extern int g_fps;
