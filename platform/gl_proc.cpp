@@ -7,6 +7,5 @@
 void *platform_gl_proc_address(const char *name) {
     if (!name)
         return nullptr;
-    return reinterpret_cast<void *>(
-        glXGetProcAddress(reinterpret_cast<const GLubyte *>(name)));
+    return reinterpret_cast<void *>(glXGetProcAddress(reinterpret_cast<const GLubyte *>(name)));
 }

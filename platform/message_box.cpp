@@ -1,0 +1,382 @@
+// A small modal dialog drawn with Xlib, for the start-up question and the
+// fatal messages: an icon, the text, and OK or Yes/No buttons. It runs as a
+// chain of steps over one record (open, lay out, make the window, run) with one
+// shutdown that always runs. This file defines nothing else, so that test
+// programs can put a stand-in in its place at link time.
+
+#include "platform/platform.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kPad = 16;
+constexpr int kIconSize = 32;
+constexpr int kButtonW = 88;
+constexpr int kButtonH = 28;
+constexpr int kButtonGap = 10;
+
+struct Button {
+    const char *label;
+    int answer;
+    int x, y;
+};
+
+struct Dialog {
+    Display *display = nullptr;
+    Window window = 0;
+    GC gc = nullptr;
+    XFontStruct *font = nullptr;
+    Atom wm_delete = 0;
+    std::vector<std::string> lines;
+    std::vector<Button> buttons;
+    int focus = 0;
+    int pressed = -1; // button under a held mouse button
+    bool question = false;
+    bool icon = false;
+    int width = 0, height = 0;
+    int text_x = 0, text_y = 0, line_h = 0;
+    int answer = 0;
+};
+
+unsigned long rgb(Dialog &d, unsigned char r, unsigned char g, unsigned char b) {
+    XColor c;
+    c.red = r * 257;
+    c.green = g * 257;
+    c.blue = b * 257;
+    c.flags = DoRed | DoGreen | DoBlue;
+    Colormap map = DefaultColormap(d.display, DefaultScreen(d.display));
+    if (XAllocColor(d.display, map, &c))
+        return c.pixel;
+    return (r + g + b) / 3 > 127 ? WhitePixel(d.display, DefaultScreen(d.display))
+                                 : BlackPixel(d.display, DefaultScreen(d.display));
+}
+
+std::vector<std::string> split_lines(const char *text) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (const char *p = text; *p; ++p) {
+        if (*p == '\n') {
+            lines.push_back(line);
+            line.clear();
+        } else if (*p != '\r') {
+            line += *p;
+        }
+    }
+    lines.push_back(line);
+    return lines;
+}
+
+int text_width(Dialog &d, const std::string &s) {
+    return XTextWidth(d.font, s.c_str(), int(s.size()));
+}
+
+bool open_display(Dialog &d) {
+    d.display = XOpenDisplay(nullptr);
+    if (!d.display)
+        return false;
+    d.font = XLoadQueryFont(d.display, "-*-helvetica-medium-r-normal--14-*-*-*-*-*-iso8859-1");
+    if (!d.font)
+        d.font = XLoadQueryFont(d.display, "fixed");
+    return d.font != nullptr;
+}
+
+void lay_out(Dialog &d, const char *text, unsigned style) {
+    d.lines = split_lines(text);
+    d.question = (style & 0xf0) == MB_ICONQUESTION;
+    bool yes_no = (style & 0x0f) == MB_YESNO;
+    if (yes_no)
+        d.buttons = {{"Yes", IDYES, 0, 0}, {"No", IDNO, 0, 0}};
+    else
+        d.buttons = {{"OK", IDOK, 0, 0}};
+    d.icon = (style & 0xf0) != 0;
+    bool icon = d.icon;
+
+    d.line_h = d.font->ascent + d.font->descent + 2;
+    int text_w = 0;
+    for (const std::string &line : d.lines)
+        text_w = std::max(text_w, text_width(d, line));
+    int text_h = int(d.lines.size()) * d.line_h;
+
+    d.text_x = kPad + (icon ? kIconSize + kPad : 0);
+    int body_h = std::max(text_h, icon ? kIconSize : 0);
+    d.text_y = kPad + (body_h - text_h) / 2 + d.font->ascent;
+    int buttons_w = int(d.buttons.size()) * kButtonW + (int(d.buttons.size()) - 1) * kButtonGap;
+    d.width = std::max(d.text_x + text_w + kPad, buttons_w + 2 * kPad);
+    d.width = std::max(d.width, 260);
+    d.height = kPad + body_h + kPad + kButtonH + kPad;
+
+    int x = (d.width - buttons_w) / 2;
+    for (Button &b : d.buttons) {
+        b.x = x;
+        b.y = d.height - kPad - kButtonH;
+        x += kButtonW + kButtonGap;
+    }
+    d.answer = yes_no ? IDNO : IDOK; // closing the window answers so
+}
+
+void set_atom_property(Dialog &d, const char *name, const char *value) {
+    Atom property = XInternAtom(d.display, name, False);
+    Atom atom = XInternAtom(d.display, value, False);
+    XChangeProperty(d.display, d.window, property, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char *>(&atom), 1);
+}
+
+void make_window(Dialog &d, const char *caption) {
+    int screen = DefaultScreen(d.display);
+    int x = (DisplayWidth(d.display, screen) - d.width) / 2;
+    int y = (DisplayHeight(d.display, screen) - d.height) / 2;
+    XSetWindowAttributes attrs;
+    attrs.background_pixel = rgb(d, 236, 236, 236);
+    attrs.event_mask =
+        ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
+    d.window = XCreateWindow(d.display, RootWindow(d.display, screen), x, y, unsigned(d.width),
+                             unsigned(d.height), 0, CopyFromParent, InputOutput, CopyFromParent,
+                             CWBackPixel | CWEventMask, &attrs);
+
+    XStoreName(d.display, d.window, caption);
+    Atom utf8 = XInternAtom(d.display, "UTF8_STRING", False);
+    XChangeProperty(d.display, d.window, XInternAtom(d.display, "_NET_WM_NAME", False), utf8, 8,
+                    PropModeReplace, reinterpret_cast<const unsigned char *>(caption),
+                    int(std::strlen(caption)));
+    XClassHint class_hint;
+    char res_name[] = "quorrin-dialog";
+    char res_class[] = "Quorrin";
+    class_hint.res_name = res_name;
+    class_hint.res_class = res_class;
+    XSetClassHint(d.display, d.window, &class_hint);
+    set_atom_property(d, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG");
+    set_atom_property(d, "_NET_WM_STATE", "_NET_WM_STATE_MODAL");
+
+    // A fixed size: the layout does not stretch.
+    XSizeHints *hints = XAllocSizeHints();
+    hints->flags = PPosition | PMinSize | PMaxSize;
+    hints->x = x;
+    hints->y = y;
+    hints->min_width = hints->max_width = d.width;
+    hints->min_height = hints->max_height = d.height;
+    XSetWMNormalHints(d.display, d.window, hints);
+    XFree(hints);
+
+    d.wm_delete = XInternAtom(d.display, "WM_DELETE_WINDOW", False);
+    XSetWMProtocols(d.display, d.window, &d.wm_delete, 1);
+    d.gc = XCreateGC(d.display, d.window, 0, nullptr);
+    XSetFont(d.display, d.gc, d.font->fid);
+    XMapRaised(d.display, d.window);
+}
+
+void draw_icon(Dialog &d) {
+    int x = kPad, y = kPad + (std::max(int(d.lines.size()) * d.line_h, kIconSize) - kIconSize) / 2;
+    if (d.question) {
+        XSetForeground(d.display, d.gc, rgb(d, 40, 96, 200));
+        XFillArc(d.display, d.window, d.gc, x, y, kIconSize, kIconSize, 0, 360 * 64);
+        XSetForeground(d.display, d.gc, rgb(d, 255, 255, 255));
+        // A question mark built from an arc, a stem and a dot.
+        XSetLineAttributes(d.display, d.gc, 3, LineSolid, CapRound, JoinRound);
+        XDrawArc(d.display, d.window, d.gc, x + 10, y + 6, 12, 11, -90 * 64, 270 * 64);
+        XDrawLine(d.display, d.window, d.gc, x + 16, y + 17, x + 16, y + 20);
+        XFillArc(d.display, d.window, d.gc, x + 14, y + 23, 5, 5, 0, 360 * 64);
+    } else {
+        // The stop sign: a red octagon with a white bar.
+        XPoint oct[8];
+        const int c = 10;
+        int pts[8][2] = {{c, 0},
+                         {kIconSize - c, 0},
+                         {kIconSize, c},
+                         {kIconSize, kIconSize - c},
+                         {kIconSize - c, kIconSize},
+                         {c, kIconSize},
+                         {0, kIconSize - c},
+                         {0, c}};
+        for (int i = 0; i < 8; ++i) {
+            oct[i].x = short(x + pts[i][0]);
+            oct[i].y = short(y + pts[i][1]);
+        }
+        XSetForeground(d.display, d.gc, rgb(d, 200, 30, 30));
+        XFillPolygon(d.display, d.window, d.gc, oct, 8, Convex, CoordModeOrigin);
+        XSetForeground(d.display, d.gc, rgb(d, 255, 255, 255));
+        XSetLineAttributes(d.display, d.gc, 4, LineSolid, CapRound, JoinRound);
+        XDrawLine(d.display, d.window, d.gc, x + 10, y + 10, x + 22, y + 22);
+        XDrawLine(d.display, d.window, d.gc, x + 22, y + 10, x + 10, y + 22);
+    }
+    XSetLineAttributes(d.display, d.gc, 1, LineSolid, CapButt, JoinMiter);
+}
+
+void draw(Dialog &d) {
+    XClearWindow(d.display, d.window);
+    if (d.icon)
+        draw_icon(d);
+    XSetForeground(d.display, d.gc, rgb(d, 20, 20, 20));
+    int y = d.text_y;
+    for (const std::string &line : d.lines) {
+        XDrawString(d.display, d.window, d.gc, d.text_x, y, line.c_str(), int(line.size()));
+        y += d.line_h;
+    }
+    for (size_t i = 0; i < d.buttons.size(); ++i) {
+        const Button &b = d.buttons[i];
+        bool down = int(i) == d.pressed;
+        XSetForeground(d.display, d.gc, down ? rgb(d, 190, 190, 190) : rgb(d, 250, 250, 250));
+        XFillRectangle(d.display, d.window, d.gc, b.x, b.y, kButtonW, kButtonH);
+        XSetForeground(d.display, d.gc, rgb(d, 120, 120, 120));
+        XDrawRectangle(d.display, d.window, d.gc, b.x, b.y, kButtonW, kButtonH);
+        if (int(i) == d.focus) {
+            XSetForeground(d.display, d.gc, rgb(d, 40, 96, 200));
+            XDrawRectangle(d.display, d.window, d.gc, b.x + 1, b.y + 1, kButtonW - 2, kButtonH - 2);
+            XDrawRectangle(d.display, d.window, d.gc, b.x + 3, b.y + 3, kButtonW - 6, kButtonH - 6);
+        }
+        XSetForeground(d.display, d.gc, rgb(d, 20, 20, 20));
+        int w = text_width(d, b.label);
+        int ty = b.y + (kButtonH + d.font->ascent - d.font->descent) / 2;
+        XDrawString(d.display, d.window, d.gc, b.x + (kButtonW - w) / 2, ty, b.label,
+                    int(std::strlen(b.label)));
+    }
+    XFlush(d.display);
+}
+
+int button_at(const Dialog &d, int x, int y) {
+    for (size_t i = 0; i < d.buttons.size(); ++i) {
+        const Button &b = d.buttons[i];
+        if (x >= b.x && x < b.x + kButtonW && y >= b.y && y < b.y + kButtonH)
+            return int(i);
+    }
+    return -1;
+}
+
+// Returns true when the dialog is answered (d.answer holds the answer).
+bool handle_key(Dialog &d, XKeyEvent &key) {
+    KeySym sym = XLookupKeysym(&key, 0);
+    int count = int(d.buttons.size());
+    switch (sym) {
+    case XK_Return:
+    case XK_KP_Enter:
+    case XK_space:
+        d.answer = d.buttons[size_t(d.focus)].answer;
+        return true;
+    case XK_Tab:
+    case XK_Right:
+    case XK_Down:
+        d.focus = (key.state & ShiftMask) && sym == XK_Tab ? (d.focus + count - 1) % count
+                                                           : (d.focus + 1) % count;
+        draw(d);
+        return false;
+    case XK_ISO_Left_Tab:
+    case XK_Left:
+    case XK_Up:
+        d.focus = (d.focus + count - 1) % count;
+        draw(d);
+        return false;
+    case XK_y:
+        if (count == 2) {
+            d.answer = IDYES;
+            return true;
+        }
+        return false;
+    case XK_n:
+        if (count == 2) {
+            d.answer = IDNO;
+            return true;
+        }
+        return false;
+    case XK_Escape:
+        if (count == 1) {
+            d.answer = IDOK;
+            return true;
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+void run(Dialog &d) {
+    bool mapped = false;
+    for (;;) {
+        XEvent event;
+        XNextEvent(d.display, &event);
+        switch (event.type) {
+        case MapNotify:
+            if (!mapped) {
+                mapped = true;
+                // Take the keyboard, so Enter and the letters answer at once.
+                XSetInputFocus(d.display, d.window, RevertToParent, CurrentTime);
+            }
+            break;
+        case Expose:
+            if (event.xexpose.count == 0)
+                draw(d);
+            break;
+        case KeyPress:
+            if (handle_key(d, event.xkey))
+                return;
+            break;
+        case ButtonPress:
+            if (event.xbutton.button == Button1) {
+                d.pressed = button_at(d, event.xbutton.x, event.xbutton.y);
+                if (d.pressed >= 0)
+                    d.focus = d.pressed;
+                draw(d);
+            }
+            break;
+        case ButtonRelease:
+            if (event.xbutton.button == Button1 && d.pressed >= 0) {
+                int over = button_at(d, event.xbutton.x, event.xbutton.y);
+                int was = d.pressed;
+                d.pressed = -1;
+                if (over == was) {
+                    d.answer = d.buttons[size_t(over)].answer;
+                    return;
+                }
+                draw(d);
+            }
+            break;
+        case ClientMessage:
+            if (Atom(event.xclient.data.l[0]) == d.wm_delete)
+                return; // the answer stays No, or OK
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void shut_down(Dialog &d) {
+    if (!d.display)
+        return;
+    if (d.gc)
+        XFreeGC(d.display, d.gc);
+    if (d.window)
+        XDestroyWindow(d.display, d.window);
+    if (d.font)
+        XFreeFont(d.display, d.font);
+    XCloseDisplay(d.display);
+}
+
+} // namespace
+
+int platform_message_box(const char *text, const char *caption, unsigned style) {
+    if (!text)
+        text = "";
+    if (!caption)
+        caption = "";
+    Dialog d;
+    if (!open_display(d)) {
+        shut_down(d);
+        std::fprintf(stderr, "%s: %s\n", caption, text);
+        return (style & 0x0f) == MB_YESNO ? IDNO : IDOK;
+    }
+    lay_out(d, text, style);
+    make_window(d, caption);
+    run(d);
+    int answer = d.answer;
+    shut_down(d);
+    return answer;
+}

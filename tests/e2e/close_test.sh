@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Closing the game window ends the process with exit code 0.
+source "$(dirname "$0")/lib.sh"
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+start_game "$1"
+q=$(wait_window '^Question$') || fail "no Question dialog"
+xdotool key --window "$q" n
+w=$(wait_window '^(quorrin|[0-9]+ fps)$') || fail "no game window"
+sleep 1
+"$2" "$w"
+code=$(wait_exit 10)
+[[ $code == 0 ]] || fail "closing the window gave exit code $code"
+echo "PASS"

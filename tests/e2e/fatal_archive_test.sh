@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# An executable whose archive is missing, empty or corrupt shows the "Fatal"
+# box with the missing-resource text over a closed game window, and ends with 0.
+source "$(dirname "$0")/lib.sh"
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+start_game "$1"
+q=$(wait_window '^Question$') || fail "no Question dialog"
+xdotool key --window "$q" n
+f=$(wait_window '^Fatal$') || fail "no Fatal dialog"
+# The video is closed before the box shows, so nothing hides it.
+xdotool search --onlyvisible --name '^(quorrin|[0-9]+ fps)$' >/dev/null 2>&1 &&
+    fail "the game window is still open behind the Fatal box"
+xdotool key --window "$f" Return
+code=$(wait_exit 10)
+[[ $code == 0 ]] || fail "exit code $code after the Fatal box"
+grep -q "resource not found" "$WORK/game.log" 2>/dev/null || true
+echo "PASS"

@@ -1,0 +1,70 @@
+# Shared steps of the end-to-end tests: start the real game under the test
+# display, find its windows, play the user with xdotool, read pixels back.
+set -u
+
+fail() {
+    echo "FAIL: $*" >&2
+    [[ -n ${GAME_PID:-} ]] && kill -9 "$GAME_PID" 2>/dev/null
+    exit 1
+}
+
+# Waits for a window whose title matches the regular expression; prints its id.
+wait_window() { # regex [seconds]
+    local id
+    id=$(timeout "${2:-20}" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n1)
+    [[ -n $id ]] || return 1
+    echo "$id"
+}
+
+window_name() { xdotool getwindowname "$1" 2>/dev/null; }
+
+# Width and height of a window, as "WxH".
+window_size() {
+    local WIDTH HEIGHT X Y SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    echo "${WIDTH}x${HEIGHT}"
+}
+
+start_game() { # executable
+    "$1" >"$WORK/game.log" 2>&1 &
+    GAME_PID=$!
+}
+
+# Waits for the game to end; prints its exit code.
+wait_exit() { # [seconds]
+    local i
+    for ((i = 0; i < ${1:-20} * 10; i++)); do
+        if ! kill -0 "$GAME_PID" 2>/dev/null; then
+            wait "$GAME_PID"
+            echo $?
+            return 0
+        fi
+        sleep 0.1
+    done
+    kill -9 "$GAME_PID" 2>/dev/null
+    echo timeout
+}
+
+# Keys go to the window under the pointer once the dialog has gone.
+game_key() { # window keys...
+    local w=$1
+    shift
+    xdotool mousemove --window "$w" 400 300 2>/dev/null
+    xdotool keydown "$@" && sleep 0.15 && xdotool keyup "$@"
+}
+
+screenshot() { # window file
+    import -window "$1" "$2" 2>/dev/null
+}
+
+# "r g b" of one pixel of a screenshot.
+pixel() { # file x y
+    convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- 2>/dev/null |
+        sed -n 's/.*(\([0-9.]*\),\([0-9.]*\),\([0-9.]*\).*/\1 \2 \3/p' | head -n1 |
+        awk '{ printf "%d %d %d\n", $1, $2, $3 }'
+}
+
+# Mean brightness (0-255) of a region of a screenshot.
+region_mean() { # file WxH+X+Y
+    convert "$1" -crop "$2" -colorspace Gray -format '%[fx:int(255*mean)]' info: 2>/dev/null
+}

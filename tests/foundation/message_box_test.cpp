@@ -1,0 +1,107 @@
+// The real dialog under the test display: it shows its caption as the window
+// title and answers from the keyboard and the mouse. Each box runs in a child
+// process, which exits with the answer; xdotool plays the user.
+
+#include "platform/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+std::string run(const std::string &command) {
+    std::string out;
+    FILE *p = popen(command.c_str(), "r");
+    if (!p)
+        return out;
+    char buf[256];
+    while (std::fgets(buf, sizeof buf, p))
+        out += buf;
+    pclose(p);
+    return out;
+}
+
+// Shows a box in a child, lets `user` act on its window, returns the answer.
+int answer_box(const char *text, const char *caption, unsigned style, const std::string &user) {
+    pid_t child = fork();
+    if (child == 0)
+        _exit(platform_message_box(text, caption, style));
+    std::string id =
+        run("timeout 10 xdotool search --sync --name '^" + std::string(caption) + "$' | head -n1");
+    while (!id.empty() && (id.back() == '\n' || id.back() == '\r'))
+        id.pop_back();
+    EXPECT_FALSE(id.empty()) << "no window titled " << caption;
+    if (!id.empty()) {
+        usleep(200 * 1000); // let it map and take the focus
+        std::string cmd = user;
+        for (size_t at; (at = cmd.find("%W")) != std::string::npos;)
+            cmd.replace(at, 2, id);
+        run(cmd);
+    }
+    int status = 0;
+    for (int i = 0; i < 100; ++i) {
+        if (waitpid(child, &status, WNOHANG) == child)
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        usleep(100 * 1000);
+    }
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    return -1;
+}
+
+class MessageBox : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (!std::getenv("DISPLAY"))
+            GTEST_SKIP() << "needs an X display";
+    }
+};
+
+TEST_F(MessageBox, QuestionAnswersFromTheKeyboard) {
+    const unsigned q = MB_YESNO | MB_ICONQUESTION;
+    EXPECT_EQ(answer_box("Fullscreen?", "Question", q, "xdotool key y"), IDYES);
+    EXPECT_EQ(answer_box("Fullscreen?", "Question", q, "xdotool key n"), IDNO);
+    // Yes has the focus first; Tab and the arrows move it.
+    EXPECT_EQ(answer_box("Fullscreen?", "Question", q, "xdotool key Return"), IDYES);
+    EXPECT_EQ(answer_box("Fullscreen?", "Question", q, "xdotool key Tab Return"), IDNO);
+    EXPECT_EQ(answer_box("Fullscreen?", "Question", q, "xdotool key Right space"), IDNO);
+    EXPECT_EQ(answer_box("Fullscreen?", "Question", q, "xdotool key Right Left space"), IDYES);
+}
+
+TEST_F(MessageBox, QuestionAnswersFromTheMouse) {
+    // The two buttons sit side by side at the bottom centre: Yes, then No.
+    std::string click_no = "eval $(xdotool getwindowgeometry --shell %W); "
+                           "xdotool mousemove --window %W $(( (WIDTH - 186) / 2 + 98 + 44 )) "
+                           "$(( HEIGHT - 30 )) click 1";
+    EXPECT_EQ(answer_box("Fullscreen?", "Question", MB_YESNO | MB_ICONQUESTION, click_no), IDNO);
+}
+
+TEST_F(MessageBox, FatalBoxHasOneButton) {
+    const char *text = "Corrupted EXE file, re-download please!\n\nInternal error: file not found.";
+    EXPECT_EQ(answer_box(text, "Fatal", MB_ICONHAND, "xdotool key Return"), IDOK);
+    // Y and N mean nothing to an OK box; Escape dismisses it.
+    EXPECT_EQ(answer_box(text, "Fatal", MB_ICONHAND, "xdotool key y n Escape"), IDOK);
+}
+
+TEST(MessageBoxWithoutDisplay, WritesToStandardErrorAndSaysNo) {
+    pid_t child = fork();
+    if (child == 0) {
+        unsetenv("DISPLAY");
+        if (!freopen("/dev/null", "w", stderr))
+            _exit(99);
+        int yes_no = platform_message_box("Fullscreen?", "Question", MB_YESNO | MB_ICONQUESTION);
+        int ok = platform_message_box("SDL Timer set failed!", "Fatal", MB_ICONHAND);
+        _exit(yes_no == IDNO && ok == IDOK ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+} // namespace
