@@ -41,6 +41,16 @@ struct Model3dsReader {
     int (*getc)(Model3dsReader *reader);
 };
 
+// The two readers' operations, for the loads below (and for tests).
+int model3ds_mem_read(void *dest, int n, Model3dsReader *reader);
+int model3ds_mem_seek(Model3dsReader *reader, int offset, int origin);
+int model3ds_mem_eof(Model3dsReader *reader);
+int model3ds_mem_getc(Model3dsReader *reader);
+int model3ds_file_read(void *dest, int n, Model3dsReader *reader);
+int model3ds_file_seek(Model3dsReader *reader, int offset, int origin);
+int model3ds_file_eof(Model3dsReader *reader);
+int model3ds_file_getc(Model3dsReader *reader);
+
 Model3ds *model3ds_load_mem(const unsigned char *bytes, int32_t size);
 Model3ds *model3ds_load_file(const char *path);
 Model3ds *model3ds_parse(Model3dsReader *reader);
