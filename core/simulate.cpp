@@ -1,0 +1,312 @@
+// One frame of the world: a single walk over g_object_list, newest first, that
+// culls, moves, steers, collides and expires records, and is the only code that
+// removes them. Records the walk pushes at the head wait for the next frame.
+//
+// Two side tables, filled before the walk, keep the pass linear in the number
+// of records: the aircraft in list order (the only records a missile can hit;
+// none is added during the walk) and the guided missiles (the only records
+// whose target a removal may have to clear).
+#include "core/objects.h"
+
+#include <SDL/SDL_mixer.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "assets/assets.h"
+#include "core/frame.h"
+#include "core/game.h"
+#include "core/land.h"
+#include "core/locks.h"
+#include "core/player.h"
+#include "core/vecmath.h"
+
+static const float CULL_AHEAD = 1000.0f;
+static const float CULL_BEHIND = 64.0f;
+static const float FLAME_STEP = 0.05f;
+static const float MISSILE_GAIN = 0.1f;
+static const float ENEMY_MISSILE_SPEED = 5.0f;
+static const float HIT_RADIUS = 1.0f;
+static const float TRAIL_SPACING = 0.01f;
+static const float TRAIL_LIFETIME = 1.0f;
+static const float EXPLOSION_LIFETIME = 2.0f;
+static const float DEBRIS_SMOKE_LIFETIME = 2.0f;
+static const int DEBRIS_PIECES = 7;
+static const float DEBRIS_SPEED = 4.0f;
+static const float DEBRIS_GRAVITY = -0.4f;
+static const float DEBRIS_BUDGET = 10.0f;
+static const double DEBRIS_PUFF_COST = 1.4;
+static const float HIT_SOUND_FAR = 255.0f;
+static const float RAIL_OFFSET = 0.7f;
+static const float ENEMY_MISSILE_THRUST = 0.07f;
+// A new missile's remembered distance: far enough that proximity cannot fire
+// before the missile has moved.
+static const float TARGET_MARGIN = 5.0f;
+
+static std::vector<GameObject *> s_aircraft; // list order; null once removed
+static std::vector<GameObject *> s_guided;   // records with a target; null once removed
+
+static float random_unit() {
+    return (float)(rand() / 32767.0);
+}
+
+static void gather_side_tables() {
+    s_aircraft.clear();
+    s_guided.clear();
+    for (GameObject *o = g_object_list; o; o = o->next) {
+        if (o->kind == OBJ_AIRCRAFT)
+            s_aircraft.push_back(o);
+        if (o->target)
+            s_guided.push_back(o);
+    }
+}
+
+// Unlinks obj. pred is its predecessor, or null when obj is the head or
+// follows records pushed at the head during this pass; then it is searched.
+// Returns the predecessor found (null when obj was the head).
+static GameObject *unlink(GameObject *obj, GameObject *pred) {
+    if (!pred) {
+        if (g_object_list == obj) {
+            g_object_list = obj->next;
+            return nullptr;
+        }
+        pred = g_object_list;
+        while (pred->next != obj)
+            pred = pred->next;
+    }
+    pred->next = obj->next;
+    return pred;
+}
+
+static void release_lock(GameObject *obj) {
+    for (int i = 0; i < LOCK_SLOTS; i++) {
+        if (g_locks[i] == obj) {
+            g_locks[i] = nullptr;
+            return;
+        }
+    }
+}
+
+// The end of a removal: nothing may point at obj once it is freed.
+static void forget_and_free(GameObject *obj) {
+    for (GameObject *&g : s_guided) {
+        if (g == obj)
+            g = nullptr;
+        else if (g && g->target == obj)
+            g->target = nullptr;
+    }
+    if (obj->kind == OBJ_AIRCRAFT) {
+        for (GameObject *&a : s_aircraft)
+            if (a == obj)
+                a = nullptr;
+    }
+    delete obj;
+}
+
+static GameObject *remove_record(GameObject *obj, GameObject *pred) {
+    pred = unlink(obj, pred);
+    release_lock(obj);
+    forget_and_free(obj);
+    return pred;
+}
+
+static GameObject *spawn_effect(int kind, const float *pos, float lifetime) {
+    GameObject *fx = object_spawn(nullptr, kind, SIDE_NONE);
+    if (!fx)
+        return nullptr;
+    for (int i = 0; i < 3; i++)
+        fx->pos[i] = pos[i];
+    fx->lifetime = lifetime;
+    return fx;
+}
+
+// 1 when obj leaves the world this frame. Islands come back ahead instead.
+static bool out_of_range(const GameObject *obj) {
+    float dz = obj->pos[2] - g_player.pos[2];
+    float dvz = obj->vel[2] - g_player.vel[2];
+    if (obj->kind == OBJ_ISLAND)
+        return dz > CULL_BEHIND;
+    return (dz < -CULL_AHEAD && dvz < 0) || (dz > CULL_BEHIND && dvz >= 0);
+}
+
+static void ease_flame(GameObject *player) {
+    // The second test sees the new value: a step past the goal is taken back.
+    if (player->a < player->b)
+        player->a += FLAME_STEP;
+    if (player->a > player->b)
+        player->a -= FLAME_STEP;
+}
+
+// Turns a guided missile towards its target; returns the proximity flag.
+static bool home(GameObject *missile) {
+    GameObject *target = missile->target;
+    float s = vec_length(missile->vel);
+    float v[3], angles[3];
+    for (int i = 0; i < 3; i++)
+        v[i] = missile->pos[i] - target->pos[i];
+    vec_to_angles(v, angles);
+    vec_from_angles(angles, nullptr, missile->vel);
+    if (missile->side == SIDE_ENEMY && s > ENEMY_MISSILE_SPEED)
+        s = ENEMY_MISSILE_SPEED;
+    float speed = s + MISSILE_GAIN;
+    for (int i = 0; i < 3; i++)
+        missile->vel[i] *= speed;
+    float d = vec_distance(target->pos, missile->pos);
+    // Growing again and closer than the next frame's step: it is passing.
+    bool proximity = missile->b < d && d < speed;
+    missile->b = d;
+    return proximity;
+}
+
+static void leave_trail(GameObject *missile, float now) {
+    if (!(now > missile->a + TRAIL_SPACING))
+        return;
+    if (spawn_effect(OBJ_TRAIL_SMOKE, missile->pos, TRAIL_LIFETIME))
+        missile->a = now;
+}
+
+static GameObject *find_hit(const GameObject *missile, bool proximity) {
+    for (GameObject *h : s_aircraft) {
+        if (!h)
+            continue;
+        if (h->side != missile->side && vec_distance(missile->pos, h->pos) < HIT_RADIUS)
+            return h;
+        if (h == missile->target && proximity)
+            return h;
+    }
+    return nullptr;
+}
+
+static void scatter_debris(const float *where) {
+    for (int n = 0; n < DEBRIS_PIECES; n++) {
+        GameObject *piece = object_create(nullptr, OBJ_DEBRIS, SIDE_NONE);
+        if (!piece)
+            continue;
+        for (int i = 0; i < 3; i++)
+            piece->pos[i] = where[i];
+        float angles[3] = {0, 0, 0};
+        angles[0] = random_unit() * 90 - 90 - 30;
+        angles[1] = random_unit() * 360 - 180;
+        float up[3];
+        vec_from_angles(angles, up, nullptr);
+        for (int i = 0; i < 3; i++)
+            piece->vel[i] = up[i] * DEBRIS_SPEED;
+        piece->acc[1] = DEBRIS_GRAVITY;
+        piece->b = DEBRIS_BUDGET;
+        while (piece->b > 0) {
+            object_integrate(piece);
+            GameObject *puff = spawn_effect(OBJ_DEBRIS_SMOKE, piece->pos, DEBRIS_SMOKE_LIFETIME);
+            if (puff)
+                puff->a = piece->b;
+            piece->b -= DEBRIS_PUFF_COST;
+        }
+        delete piece;
+    }
+}
+
+// Everything a hit does but removing the missile. The player is never removed.
+static void hit(const GameObject *missile, GameObject *victim, GameObject *&walk_pred) {
+    bool player = victim == &g_player;
+    if (!player) {
+        GameObject *pred = unlink(victim, nullptr);
+        if (victim == walk_pred)
+            walk_pred = pred;
+        release_lock(victim);
+    }
+    float d = vec_distance(missile->pos, victim->pos);
+    if (d > HIT_SOUND_FAR)
+        d = HIT_SOUND_FAR;
+    int channel = Mix_PlayChannelTimed(-1, g_snd_bomb, 0, -1);
+    Mix_SetDistance(channel, (Uint8)(int)d);
+    if (!player) {
+        float t = 2 * vec_distance(g_player.pos, victim->pos);
+        if (t > 50)
+            t = 50;
+        g_score += 10 * (int)(100 - t);
+    }
+    spawn_effect(OBJ_EXPLOSION, victim->pos, EXPLOSION_LIFETIME);
+    scatter_debris(victim->pos);
+    if (!player)
+        forget_and_free(victim);
+}
+
+static void face_flight(GameObject *obj) {
+    vec_to_angles(obj->vel, obj->angles);
+    obj->angles[1] *= 2; // the game has always turned models twice the heading
+    obj->angles[2] = 0;  // it held the length
+}
+
+static void enemy_launch(GameObject *enemy) {
+    // The player's x, not its z: the game has always compared it this way.
+    if (!(enemy->fire_distance > 0 && enemy->spawn_z + enemy->fire_distance < g_player.pos[0] &&
+          !enemy->has_fired))
+        return;
+    GameObject *missile = object_spawn(g_model_missile, OBJ_MISSILE, SIDE_ENEMY);
+    if (!missile)
+        return; // still armed: it tries again next frame
+    Mix_PlayChannelTimed(-1, g_snd_missile, 0, -1);
+    missile->pos[0] = enemy->pos[0] + RAIL_OFFSET * g_launch_side;
+    missile->pos[1] = enemy->pos[1];
+    missile->pos[2] = enemy->pos[2];
+    g_launch_side = -g_launch_side;
+    missile->acc[2] = ENEMY_MISSILE_THRUST;
+    for (int i = 0; i < 3; i++)
+        missile->angles[i] = enemy->angles[i];
+    missile->target = &g_player;
+    missile->b = vec_distance(g_player.pos, missile->pos) + TARGET_MARGIN;
+    enemy->has_fired = 1;
+}
+
+void objects_update() {
+    float now = (float)time_seconds();
+    gather_side_tables();
+
+    GameObject *pred = nullptr; // see unlink
+    GameObject *obj = g_object_list;
+    while (obj) {
+        GameObject *next;
+        if (obj != &g_player && out_of_range(obj)) {
+            next = obj->next;
+            int slot = obj->land_slot;
+            bool island = obj->kind == OBJ_ISLAND;
+            pred = remove_record(obj, pred);
+            if (island)
+                island_spawn(slot);
+            obj = next;
+            continue;
+        }
+
+        object_integrate(obj);
+        if (obj == &g_player)
+            ease_flame(obj);
+
+        if (obj->kind == OBJ_MISSILE) {
+            bool proximity = obj->target && home(obj);
+            leave_trail(obj, now);
+            GameObject *victim = find_hit(obj, proximity);
+            if (victim) {
+                hit(obj, victim, pred);
+                next = obj->next;
+                pred = remove_record(obj, pred);
+                obj = next;
+                continue;
+            }
+        }
+
+        if (obj->lifetime > 0 && obj->birth + obj->lifetime < now) {
+            next = obj->next;
+            pred = remove_record(obj, pred);
+            obj = next;
+            continue;
+        }
+
+        bool enemy_aircraft = obj->kind == OBJ_AIRCRAFT && obj->side == SIDE_ENEMY;
+        if (enemy_aircraft || obj->kind == OBJ_MISSILE)
+            face_flight(obj);
+        if (enemy_aircraft)
+            enemy_launch(obj);
+
+        pred = obj;
+        obj = obj->next;
+    }
+}
