@@ -1,0 +1,525 @@
+// PNG bytes to an OpenGL texture: the one decode path every entry shares, the
+// gamma and size rules, and the upload. Decoding never touches OpenGL, so tests
+// and the fuzzer run it without a window; the upload is a step handed to it.
+#include "assets/png_internal.h"
+
+#include "platform/platform.h"
+
+#include <GL/gl.h>
+#include <png.h>
+
+#include <cmath>
+#include <csetjmp>
+#include <cstdlib>
+#include <cstring>
+
+#ifndef GL_COLOR_INDEX1_EXT
+#define GL_COLOR_INDEX1_EXT 0x80E2
+#define GL_COLOR_INDEX2_EXT 0x80E3
+#define GL_COLOR_INDEX4_EXT 0x80E4
+#define GL_COLOR_INDEX8_EXT 0x80E5
+#define GL_COLOR_INDEX12_EXT 0x80E6
+#define GL_COLOR_INDEX16_EXT 0x80E7
+#endif
+
+typedef void (*ColorTableFn)(GLenum target, GLenum internalFormat, GLsizei width, GLenum format,
+                             GLenum type, const void *table);
+
+static const double DEFAULT_SCREEN_GAMMA = 2.2;
+// The double nearest to 1 / 2.2: a file without gamma information is taken
+// to be made for the default screen, so it passes unchanged.
+static const double DEFAULT_FILE_GAMMA = 0.45454545454545453;
+
+PngModuleState png_state = {
+    DEFAULT_SCREEN_GAMMA, 0, 0, 0, -1, nullptr, nullptr, {0, 0, 0}, DefaultAlphaCallback,
+};
+
+static PngGlSeam seam;
+static int seam_on;
+
+void png_set_gl_seam(const PngGlSeam *s) {
+    seam_on = s != nullptr;
+    seam = s ? *s : PngGlSeam{};
+    png_state.MaxTextureSize = 0;
+    png_state.PalettedTextures = -1;
+    png_state.colorTable = nullptr;
+    png_state.extensions = nullptr;
+}
+
+int png_modes_valid(int mipmap, int trans) {
+    return mipmap >= PNG_SIMPLEMIPMAPS && trans >= PNG_CALLBACK && trans <= PNG_BLEND7;
+}
+
+// ---- gamma ----------------------------------------------------------------
+
+// libpng keeps gammas in fixed point (units of 1/100000) and fails every
+// decode on a screen gamma it cannot hold, so such a value counts as no value.
+int png_screen_gamma_usable(double gamma) {
+    return std::isfinite(gamma) && gamma >= 0.00001 && gamma <= 21474.0;
+}
+
+void checkForGammaEnv() {
+    if (png_state.gammaExplicit)
+        return;
+    const char *text = getenv("VIEWING_GAMMA");
+    if (!text)
+        return;
+    double viewing = 0;
+    if (sscanf(text, "%lf", &viewing) == 1 && viewing > 0 &&
+        png_screen_gamma_usable(DEFAULT_SCREEN_GAMMA / viewing))
+        png_state.screenGamma = DEFAULT_SCREEN_GAMMA / viewing;
+    else
+        png_state.screenGamma = DEFAULT_SCREEN_GAMMA;
+}
+
+// ---- decoding -------------------------------------------------------------
+
+static void pngReadFromMemory(png_structp png, png_bytep out, png_size_t length) {
+    pngMemSource *source = static_cast<pngMemSource *>(png_get_io_ptr(png));
+    if (length > source->size - source->offset)
+        png_error(png, "PNG data end early");
+    memcpy(out, source->data + source->offset, length);
+    source->offset += static_cast<uint32_t>(length);
+}
+
+// What one decode holds. It lives in png_decode's frame, outside the frame
+// that libpng's error jump returns to, so nothing in it is lost by the jump.
+struct DecodeJob {
+    png_structp png;
+    png_infop info;
+    png_infop end;
+    png_bytep *rows;
+    pngMemSource memory;
+    FILE *file;
+    const PngDecodeOptions *options;
+    PngImage *image;
+    PngImageStep step;
+    void *context;
+};
+
+// Asks libpng for the texture layout: 8-bit RGB or RGBA, or one index byte
+// per pixel for a palette that stays a palette.
+static void set_conversions(DecodeJob *job, int color_type, int depth) {
+    png_structp png = job->png;
+    const PngDecodeOptions *options = job->options;
+    int has_trns = png_get_valid(png, job->info, PNG_INFO_tRNS) != 0;
+    if (depth == 16)
+        png_set_strip_16(png);
+    if (color_type == PNG_COLOR_TYPE_GRAY || color_type == PNG_COLOR_TYPE_GRAY_ALPHA)
+        png_set_gray_to_rgb(png);
+    if ((color_type & PNG_COLOR_MASK_ALPHA) && !options->keep_alpha)
+        png_set_strip_alpha(png);
+    int expanded = 0;
+    if (color_type == PNG_COLOR_TYPE_PALETTE) {
+        if (options->keep_palette) {
+            if (depth < 8)
+                png_set_packing(png);
+        } else {
+            png_set_expand(png);
+            expanded = 1;
+        }
+    }
+    if (has_trns) {
+        if (options->keep_alpha)
+            png_set_tRNS_to_alpha(png);
+        else if (expanded)
+            png_set_strip_alpha(png); // the expansion made alpha that nobody asked for
+    }
+}
+
+static int layout_expected(const PngImage *image, const PngDecodeOptions *options) {
+    if (!options->convert)
+        return 1;
+    if (image->rowbytes != size_t(image->width) * image->channels)
+        return 0;
+    if (image->color_type == PNG_COLOR_TYPE_PALETTE)
+        return options->keep_palette && image->channels == 1;
+    if (image->color_type == PNG_COLOR_TYPE_RGB)
+        return image->channels == 3;
+    if (image->color_type == PNG_COLOR_TYPE_RGB_ALPHA)
+        return options->keep_alpha && image->channels == 4;
+    return 0;
+}
+
+// Holds no object with a destructor: libpng's error jump lands here.
+static int decode_steps(DecodeJob *job) {
+    png_structp png = job->png;
+    png_infop info = job->info;
+    PngImage *image = job->image;
+    if (setjmp(png_jmpbuf(png)))
+        return 0;
+
+    if (job->file)
+        png_init_io(png, job->file);
+    else
+        png_set_read_fn(png, &job->memory, pngReadFromMemory);
+    png_set_sig_bytes(png, 8);
+    png_set_user_limits(png, PNG_MAX_SIDE, PNG_MAX_SIDE);
+    png_read_info(png, info);
+
+    png_uint_32 width = 0, height = 0;
+    int depth = 0, color_type = 0;
+    png_get_IHDR(png, info, &width, &height, &depth, &color_type, nullptr, nullptr, nullptr);
+    image->width = width;
+    image->height = height;
+    image->depth = depth;
+    image->file_color_type = color_type;
+
+    if (job->options->convert)
+        set_conversions(job, color_type, depth);
+
+    checkForGammaEnv();
+    double file_gamma = 0;
+    if (png_get_gAMA(png, info, &file_gamma))
+        png_set_gamma(png, png_state.screenGamma, file_gamma);
+    else
+        png_set_gamma(png, png_state.screenGamma, DEFAULT_FILE_GAMMA);
+
+    png_set_interlace_handling(png); // interlaced images are read whole
+    png_read_update_info(png, info);
+    image->color_type = png_get_color_type(png, info);
+    image->channels = png_get_channels(png, info);
+    image->rowbytes = png_get_rowbytes(png, info);
+    if (color_type == PNG_COLOR_TYPE_PALETTE) {
+        // Taken after the update, which applies the gamma to the palette.
+        png_colorp palette = nullptr;
+        int count = 0;
+        if (png_get_PLTE(png, info, &palette, &count) && count > 0 && count <= 256) {
+            memcpy(image->palette, palette, size_t(count) * 3);
+            image->palette_count = count;
+        }
+    }
+    if (job->options->convert && png_get_bit_depth(png, info) != 8)
+        return 0;
+    if (!layout_expected(image, job->options) || image->rowbytes == 0)
+        return 0;
+
+    image->pixels = static_cast<unsigned char *>(malloc(image->rowbytes * height));
+    job->rows = static_cast<png_bytep *>(malloc(sizeof(png_bytep) * height));
+    if (!image->pixels || !job->rows)
+        return 0;
+    for (png_uint_32 i = 0; i < height; i++) {
+        png_uint_32 slot = png_state.StandardOrientation ? height - 1 - i : i;
+        job->rows[slot] = image->pixels + image->rowbytes * i;
+    }
+    png_read_image(png, job->rows);
+    free(job->rows);
+    job->rows = nullptr;
+
+    if (job->step && !job->step(image, job->context))
+        return 0;
+    png_read_end(png, job->end);
+    return 1;
+}
+
+int png_decode(const unsigned char *data, size_t size, FILE *file, const PngDecodeOptions *options,
+               PngImage *image, PngImageStep step, void *context) {
+    memset(image, 0, sizeof *image);
+    unsigned char signature[8];
+    if (file) {
+        if (fread(signature, 1, 8, file) != 8)
+            return 0;
+    } else {
+        if (!data || size < 8 || size > UINT32_MAX)
+            return 0;
+        memcpy(signature, data, 8);
+    }
+    if (png_sig_cmp(signature, 0, 8) != 0)
+        return 0;
+
+    DecodeJob job = {};
+    job.memory = pngMemSource{data, 8, static_cast<uint32_t>(size)};
+    job.file = file;
+    job.options = options;
+    job.image = image;
+    job.step = step;
+    job.context = context;
+    // No error function: libpng's own handlers write its texts to standard error.
+    job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    if (job.png) {
+        job.info = png_create_info_struct(job.png);
+        job.end = png_create_info_struct(job.png);
+    }
+    int ok = job.png && job.info && job.end && decode_steps(&job);
+
+    free(job.rows);
+    if (job.png)
+        png_destroy_read_struct(&job.png, &job.info, &job.end);
+    if (!ok) {
+        free(image->pixels);
+        image->pixels = nullptr;
+    }
+    return ok;
+}
+
+// ---- OpenGL facts, asked once ---------------------------------------------
+
+static const char *gl_string(GLenum name) {
+    if (seam_on && name == GL_EXTENSIONS && seam.extensions)
+        return seam.extensions;
+    if (seam_on && name == GL_VERSION && seam.version)
+        return seam.version;
+    return reinterpret_cast<const char *>(glGetString(name));
+}
+
+int ExtSupported(const char *name) {
+    if (!name || !*name)
+        return 0;
+    if (!png_state.extensions)
+        png_state.extensions = gl_string(GL_EXTENSIONS); // stays null without a context
+    const char *text = png_state.extensions;
+    if (!text)
+        return 0;
+    size_t length = strlen(name);
+    for (const char *at = text; *at; at++) {
+        if (strncmp(at, name, length) == 0 && (at[length] == ' ' || at[length] == '\0'))
+            return 1;
+    }
+    return 0;
+}
+
+static void probe_gl() {
+    if (png_state.MaxTextureSize == 0) {
+        if (seam_on && seam.maxTextureSize > 0) {
+            png_state.MaxTextureSize = seam.maxTextureSize;
+        } else {
+            GLint size = 0;
+            glGetIntegerv(GL_MAX_TEXTURE_SIZE, &size);
+            png_state.MaxTextureSize = size;
+        }
+    }
+    if (png_state.PalettedTextures == -1) {
+        const char *version = nullptr;
+        int listed = ExtSupported("GL_EXT_paletted_texture");
+        if (listed)
+            version = gl_string(GL_VERSION);
+        png_state.PalettedTextures = listed && !(version && strstr(version, "1.1.0 3Dfx Beta"));
+    }
+    if (png_state.PalettedTextures != 0 && !png_state.colorTable) {
+        png_state.colorTable = seam_on && seam.extensions
+                                   ? seam.colorTable
+                                   : platform_gl_proc_address("glColorTableEXT");
+        if (!png_state.colorTable)
+            png_state.PalettedTextures = 0;
+    }
+}
+
+// ---- size rule ------------------------------------------------------------
+
+int SafeSize(int size) {
+    if (size > png_state.MaxTextureSize)
+        return png_state.MaxTextureSize;
+    for (int p = 0; p <= 23; p++) {
+        if ((1 << p) >= size)
+            return 1 << p;
+    }
+    return png_state.MaxTextureSize;
+}
+
+void Resize(int components, const unsigned char *source, int sourceWidth, int sourceHeight,
+            unsigned char *dest, int destWidth, int destHeight) {
+    if (components <= 0 || sourceWidth <= 0 || sourceHeight <= 0 || destWidth <= 0 ||
+        destHeight <= 0)
+        return;
+    float xStep = float(double(sourceWidth) / destWidth);
+    float yStep = float(double(sourceHeight) / destHeight);
+    size_t pixel = size_t(components);
+    for (int y = 0; y < destHeight; y++) {
+        int sy = int(double(y) * yStep);
+        if (sy >= sourceHeight) // float rounding on very tall images
+            sy = sourceHeight - 1;
+        const unsigned char *row = source + size_t(sy) * sourceWidth * pixel;
+        for (int x = 0; x < destWidth; x++) {
+            int sx = int(double(x) * xStep);
+            if (sx >= sourceWidth)
+                sx = sourceWidth - 1;
+            memcpy(dest, row + size_t(sx) * pixel, pixel);
+            dest += pixel;
+        }
+    }
+}
+
+// ---- upload ---------------------------------------------------------------
+
+void png_tex_image(unsigned target, int level, int internalFormat, int width, int height,
+                   int border, unsigned format, unsigned type, const void *pixels) {
+    if (seam_on && seam.texImage)
+        seam.texImage(target, level, internalFormat, width, height, border, format, type, pixels);
+    else
+        glTexImage2D(target, level, internalFormat, width, height, border, format, type, pixels);
+}
+
+static GLenum index_format(int count) {
+    switch (count) {
+    case 2:
+        return GL_COLOR_INDEX1_EXT;
+    case 4:
+        return GL_COLOR_INDEX2_EXT;
+    case 16:
+        return GL_COLOR_INDEX4_EXT;
+    case 256:
+        return GL_COLOR_INDEX8_EXT;
+    case 4096:
+        return GL_COLOR_INDEX12_EXT;
+    case 65536:
+        return GL_COLOR_INDEX16_EXT;
+    default:
+        return 0;
+    }
+}
+
+// One level, or the whole chain, as the mipmap mode asks.
+static int upload_levels(int components, int width, int height, GLenum format,
+                         const unsigned char *pixels, int mipmap) {
+    if (mipmap == PNG_BUILDMIPMAPS || mipmap == PNG_SIMPLEMIPMAPS)
+        return Build2DMipmaps(components, width, height, format, pixels,
+                              mipmap == PNG_BUILDMIPMAPS);
+    png_tex_image(GL_TEXTURE_2D, mipmap, components, width, height, 0, format, GL_UNSIGNED_BYTE,
+                  pixels);
+    return 1;
+}
+
+static int upload_paletted(const PngImage *image, int mipmap) {
+    GLenum format = index_format(image->palette_count);
+    if (!format)
+        return 0;
+    reinterpret_cast<ColorTableFn>(png_state.colorTable)(
+        GL_TEXTURE_2D, GL_RGB8, image->palette_count, GL_RGB, GL_UNSIGNED_BYTE, image->palette);
+    png_tex_image(GL_TEXTURE_2D, mipmap, format, image->width, image->height, 0, GL_COLOR_INDEX,
+                  GL_UNSIGNED_BYTE, image->pixels);
+    return 1;
+}
+
+struct UploadJob {
+    int mipmap;
+    int trans;
+    pngInfo *info;
+};
+
+static int upload_formats(PngImage *image, const UploadJob *job) {
+    int width = int(image->width), height = int(image->height);
+    if (image->color_type == PNG_COLOR_TYPE_PALETTE) {
+        if (job->info)
+            job->info->Alpha = 0;
+        return upload_paletted(image, job->mipmap);
+    }
+    if (job->trans != PNG_SOLID && job->trans != PNG_ALPHA) {
+        unsigned char *rgba =
+            png_make_alpha(image->pixels, image->width, image->height, job->trans);
+        if (!rgba)
+            return 0;
+        if (job->info)
+            job->info->Alpha = 8;
+        int ok = upload_levels(4, width, height, GL_RGBA, rgba, job->mipmap);
+        free(rgba);
+        return ok;
+    }
+    int components = int(image->channels);
+    if (job->info)
+        job->info->Alpha = components == 4 ? 8 : 0;
+    return upload_levels(components, width, height, components == 4 ? GL_RGBA : GL_RGB,
+                         image->pixels, job->mipmap);
+}
+
+// Runs inside the decode, once the rows are in.
+static int upload_step(PngImage *image, void *context) {
+    const UploadJob *job = static_cast<const UploadJob *>(context);
+    if (png_state.MaxTextureSize <= 0) // no OpenGL context to upload into
+        return 0;
+    int width = int(image->width), height = int(image->height);
+    int newWidth = SafeSize(width), newHeight = SafeSize(height);
+    if (newWidth != width || newHeight != height) {
+        int components = int(image->rowbytes / image->width);
+        unsigned char *stretched = static_cast<unsigned char *>(
+            malloc(size_t(newWidth) * size_t(newHeight) * size_t(components)));
+        if (!stretched)
+            return 0;
+        Resize(components, image->pixels, width, height, stretched, newWidth, newHeight);
+        free(image->pixels);
+        image->pixels = stretched;
+        image->width = unsigned(newWidth);
+        image->height = unsigned(newHeight);
+        image->rowbytes = size_t(newWidth) * size_t(components);
+    }
+
+    // Rows of RGB or index bytes are seldom a multiple of 4 bytes long.
+    GLint pack = 4, unpack = 4;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &pack);
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpack);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    int ok = upload_formats(image, job);
+    glPixelStorei(GL_PACK_ALIGNMENT, pack);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, unpack);
+    return ok;
+}
+
+int pngLoadFromSource(const void *source, int size, int mipmap, int trans, pngInfo *info,
+                      int isFile) {
+    if (!source || !png_modes_valid(mipmap, trans))
+        return 0;
+    if (!isFile && size < 8)
+        return 0;
+    probe_gl();
+    PngDecodeOptions options = {};
+    options.convert = 1;
+    options.keep_alpha = trans == PNG_ALPHA;
+    options.keep_palette = png_state.PalettedTextures == 1 && mipmap >= 0 && trans == PNG_SOLID;
+    UploadJob job = {mipmap, trans, info};
+    if (info)
+        memset(info, 0, sizeof *info);
+    // The header's facts go to the record even when the decode fails later.
+    PngImage image;
+    int ok;
+    if (isFile) {
+        ok = png_decode(nullptr, 0, static_cast<FILE *>(const_cast<void *>(source)), &options,
+                        &image, upload_step, &job);
+    } else {
+        ok = png_decode(static_cast<const unsigned char *>(source), size_t(size), nullptr, &options,
+                        &image, upload_step, &job);
+    }
+    if (info) {
+        info->Width = image.width;
+        info->Height = image.height;
+        info->Depth = image.depth;
+    }
+    free(image.pixels);
+    return ok;
+}
+
+unsigned SetParams(int wrapst, int magfilter, int minfilter) {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    if (!name)
+        return 0;
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapst);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapst);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magfilter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minfilter);
+    return name;
+}
+
+void png_delete_texture(unsigned name) {
+    GLuint dead = name;
+    glDeleteTextures(1, &dead);
+}
+
+unsigned png_bind_source(const void *source, int size, int isFile, int mipmap, int trans,
+                         pngInfo *info, int wrapst, int minfilter, int magfilter) {
+    if (!png_modes_valid(mipmap, trans))
+        return 0;
+    unsigned name = SetParams(wrapst, magfilter, minfilter);
+    if (!name)
+        return 0;
+    if (!pngLoadFromSource(source, size, mipmap, trans, info, isFile)) {
+        png_delete_texture(name); // a texture the caller never hears of would only leak
+        return 0;
+    }
+    return name;
+}
+
+unsigned pngBindMem(const void *data, int size, int mipmap, int trans, pngInfo *info, int wrapst,
+                    int minfilter, int magfilter) {
+    return png_bind_source(data, size, 0, mipmap, trans, info, wrapst, minfilter, magfilter);
+}
