@@ -7,12 +7,7 @@
 #include "assets/model3ds.h"
 #include "core/startup.h"
 
-#if __has_include("assets/png.h")
 #include "assets/png.h"
-#else
-unsigned pngBindMem(const unsigned char *data, int size, int mipmap, int trans, pngInfo *info,
-                    int wrapst, int minfilter, int magfilter);
-#endif
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
@@ -107,8 +102,7 @@ unsigned archive_load_texture(unzFile zip, const char *name, int mipmap, int tra
     char *buf = archive_read_member(zip, name, &size);
     if (!buf)
         fatal_error("Corrupted EXE file, re-download please!\n\nInternal error: file not found.");
-    unsigned tex = pngBindMem(reinterpret_cast<const unsigned char *>(buf), size, mipmap, trans,
-                              info, wrap, minfilter, magfilter);
+    unsigned tex = pngBindMem(buf, size, mipmap, trans, info, wrap, minfilter, magfilter);
     std::free(buf);
     return tex;
 }

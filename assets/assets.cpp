@@ -7,6 +7,7 @@
 #include "assets/archive.h"
 #include "assets/ffres.h"
 #include "assets/model3ds.h"
+#include "assets/png.h"
 #include "assets/stage_script.h"
 #include "core/startup.h"
 
@@ -53,11 +54,6 @@ static const char MISSING_ARCHIVE[] =
     "Corrupted EXE file, re-download please!\n\nInternal error: resource not found.";
 static const char MISSING_MEMBER[] =
     "Corrupted EXE file, re-download please!\n\nInternal error: file not found.";
-
-// The PNG loader's arguments for every game texture: no mipmaps, and the
-// picture's own alpha channel.
-static const int TEX_NOMIPMAPS = 0;
-static const int TEX_OWN_ALPHA = -2;
 
 struct ModelRow {
     Model3ds **global;
@@ -135,7 +131,7 @@ void assets_load_all() {
         *row.global = archive_load_sound(zip, row.member);
     g_music = archive_load_music(zip, "final_base.ogg");
     for (const TextureRow &row : TEXTURES)
-        *row.global = archive_load_texture(zip, row.member, TEX_NOMIPMAPS, TEX_OWN_ALPHA, nullptr,
+        *row.global = archive_load_texture(zip, row.member, PNG_NOMIPMAPS, PNG_ALPHA, nullptr,
                                            row.wrap, row.filter, row.filter);
 
     char *stage = archive_read_member(zip, "stage1.txt", nullptr);
