@@ -186,7 +186,7 @@ Image make_lock_taken() {
 }
 
 // The HUD atlas. The boxes the game draws (in pixels, rows from the top):
-//   rows 0-31, all columns: the Speed tab above an empty gauge frame (rows 16-30);
+//   rows 0-31, all columns: the Speed tab above an empty gauge frame (rows 16-31);
 //   rows 32-63: the fill strip at columns 3-252, rows 51-60, nothing else;
 //   rows 64-95: the word Score in columns 0-63, digit d in columns 16(d+4) to +15;
 //   rows 96-159: a large missile in columns 0-31, a small one in columns 32-63.
@@ -196,14 +196,21 @@ Image make_hud() {
     Image img(256, 256, 4);
 
     // Gauge frame: the strip band is drawn over the same rectangle, so the frame's
-    // open interior (rows 18-28, columns 2-253) frames the strip's rows 19-28.
-    Mask frame(256, 256);
+    // open interior (rows 18-29, columns 2-253) frames the strip's rows 19-28. A dark
+    // rim inside the border keeps it readable over bright sky, clear of the strip.
+    Mask frame(256, 256), rim(256, 256);
     frame.rect(0, 16, 256, 18);
-    frame.rect(0, 29, 256, 31);
-    frame.rect(0, 16, 2, 31);
-    frame.rect(254, 16, 256, 31);
+    frame.rect(0, 30, 256, 32);
+    frame.rect(0, 16, 2, 32);
+    frame.rect(254, 16, 256, 32);
     for (int i = 1; i < 4; ++i) // quarter ticks hanging from the top edge
         frame.rect(64.0f * i - 1, 18, 64.0f * i + 1, 21);
+    rim.rect(2, 18, 254, 19);
+    rim.rect(2, 29, 254, 30);
+    rim.rect(2, 18, 3, 30);
+    rim.rect(253, 18, 254, 30);
+    rim.rect(94, 15, 256, 16);
+    paint(img, rim, kRim);
     Mask tab(256, 256);
     tab.polygon({0, 0, 78, 0, 94, 16, 0, 16});
     Mask tab_fill(256, 256);

@@ -4,6 +4,7 @@
 #include "textures.h"
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -90,24 +91,38 @@ Image make_sky() {
 // and the chop is periodic noise whose lattice divides the tile.
 Image make_sea() {
     const int N = 256;
-    Image img(N, N, 4);
-    const Stop stops[] = {{0.20f, rgb8(12, 46, 84)},
-                          {0.50f, rgb8(24, 78, 118)},
-                          {0.75f, rgb8(44, 112, 146)},
-                          {0.90f, rgb8(92, 156, 180)}};
+    // Wave vectors in whole cycles per tile, crests mostly across the flight path.
+    static const int waves[][2] = {{0, 3},   {1, 4},  {-1, 5},  {2, 7},  {-2, 6},  {1, 9},
+                                   {-3, 10}, {3, 12}, {0, 14},  {4, 17}, {-5, 19}, {2, 23},
+                                   {-1, 29}, {6, 31}, {-7, 37}, {3, 41}};
+    std::vector<float> height((size_t)N * N);
     for (int y = 0; y < N; ++y)
         for (int x = 0; x < N; ++x) {
             float u = (float)x / N, v = (float)y / N;
-            float warp = fbm_periodic(u * 4, v * 4, 4, 4, 3, 0.5f, 5u) - 0.5f;
-            float swell1 = 0.5f + 0.5f * std::sin(2 * kPi * (1 * u + 3 * v + 0.9f * warp));
-            float swell2 = 0.5f + 0.5f * std::sin(2 * kPi * (-2 * u + 5 * v + 0.7f * warp));
-            float chop = fbm_periodic(u * 8, v * 16, 8, 16, 4, 0.55f, 9u);
-            float h = 0.35f * swell1 + 0.20f * swell2 + 0.45f * chop;
-            Rgba c = gradient(stops, h);
-            float foam =
-                smoothstep(0.80f, 0.92f, h) *
-                smoothstep(0.55f, 0.75f, fbm_periodic(u * 16, v * 16, 16, 16, 2, 0.5f, 3u));
-            c = mix(c, rgb8(214, 232, 238), 0.7f * foam);
+            float h = 0;
+            int i = 0;
+            for (const auto &k : waves) {
+                float len = std::sqrt((float)(k[0] * k[0] + k[1] * k[1]));
+                float phase = 2 * kPi * hash01(i++, 0, 77u);
+                h += std::pow(len, -1.3f) * std::sin(2 * kPi * (k[0] * u + k[1] * v) + phase);
+            }
+            h += 0.06f * fbm_periodic(u * 16, v * 32, 16, 32, 3, 0.5f, 9u);
+            height[(size_t)y * N + x] = h;
+        }
+    auto hgt = [&](int x, int y) { return height[(size_t)((y + N) % N) * N + (x + N) % N]; };
+
+    // Shaded by the slope towards the low sun ahead, with glints where a facet
+    // catches it; neighbours wrap, so the tile's edges shade as one surface.
+    Image img(N, N, 4);
+    const float lx = -0.25f, ly = -0.75f, lz = 0.6f;
+    for (int y = 0; y < N; ++y)
+        for (int x = 0; x < N; ++x) {
+            float gx = (hgt(x + 1, y) - hgt(x - 1, y)) * 14.0f;
+            float gy = (hgt(x, y + 1) - hgt(x, y - 1)) * 14.0f;
+            float inv = 1.0f / std::sqrt(gx * gx + gy * gy + 1.0f);
+            float lit = (-gx * lx - gy * ly + lz) * inv;
+            Rgba c = mix(rgb8(8, 40, 74), rgb8(34, 100, 138), smoothstep(0.25f, 1.0f, lit));
+            c = mix(c, rgb8(190, 220, 232), 0.55f * smoothstep(0.96f, 1.0f, lit));
             c.a = 1.0f;
             img.at(x, y) = c;
         }

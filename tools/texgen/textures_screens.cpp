@@ -76,13 +76,13 @@ void draw_jet(Image &img, float cx, float cy, float scale, float angle) {
     for (int side = -1; side <= 1; side += 2) {
         // Engines sit 8 units either side, near the tail; trails run straight back.
         float ex = cx + scale * (side * 8 * c - 50 * s), ey = cy + scale * (side * 8 * s + 50 * c);
-        const int steps = 24;
+        const int steps = 80;
         for (int i = 0; i < steps; ++i) {
             Mask m(img.w, img.h);
             float t0 = 400.0f * scale * i / steps, t1 = 400.0f * scale * (i + 1) / steps;
             m.capsule(ex - s * t0, ey + c * t0, ex - s * t1, ey + c * t1,
                       scale * (2.0f + 5.0f * i / steps));
-            paint(img, m, rgb(1.0f, 0.93f, 0.86f, 0.10f * (1.0f - (float)i / steps)));
+            paint(img, m, rgb(1.0f, 0.93f, 0.86f, 0.035f * (1.0f - (float)i / steps)));
         }
     }
     Mask body(img.w, img.h);
@@ -93,12 +93,13 @@ void draw_jet(Image &img, float cx, float cy, float scale, float angle) {
 // Soft glow behind a text mask: a few wider, fainter strokes.
 void text_glow(Image &img, const std::string &text, float x, float y, TextStyle st, Rgba colour,
                float reach) {
-    for (int i = 4; i >= 1; --i) {
+    const int layers = 12;
+    for (int i = layers; i >= 1; --i) {
         Mask m(img.w, img.h);
         TextStyle wide = st;
-        wide.half_width += reach * i / 4;
+        wide.half_width += reach * i / layers;
         text_mask(m, text, x, y, wide);
-        paint(img, m, Rgba{colour.r, colour.g, colour.b, colour.a / 4});
+        paint(img, m, Rgba{colour.r, colour.g, colour.b, colour.a / layers});
     }
 }
 

@@ -198,6 +198,8 @@ Image make_jet_glow_wide() {
             float ang = std::atan2(y + 0.5f - 128.0f, x + 0.5f - 128.0f);
             float rays =
                 0.7f + 0.6f * fbm(50 + 4 * std::cos(ang), 50 + 4 * std::sin(ang), 3, 0.5f, 700u);
+            // Rays fade in away from the centre, so they never meet in a point.
+            rays = 1.0f + (rays - 1.0f) * smoothstep(0.1f, 0.45f, r);
             float glow = std::exp(-(r * r) / (0.45f * 0.45f)) * rays;
             float a = clampf(glow, 0.0f, 1.0f) * (1.0f - smoothstep(0.6f, 0.97f, r));
             Rgba c = mix(rgb8(255, 220, 150), rgb8(255, 120, 50), smoothstep(0.0f, 0.7f, r));
