@@ -153,8 +153,18 @@ static int decode_steps(DecodeJob *job) {
         png_init_io(png, job->file);
     else
         png_set_read_fn(png, &job->memory, pngReadFromMemory);
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+    png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+    png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+#endif
     png_set_sig_bytes(png, 8);
     png_set_user_limits(png, PNG_MAX_SIDE, PNG_MAX_SIDE);
+    png_set_chunk_malloc_max(png, PNG_MAX_CHUNK);
+    // libpng reads these whole into memory of the size their length claims,
+    // and the texture needs none of them: skipped, they cost no memory.
+    static const png_byte unused_chunks[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0pCAL\0sCAL\0eXIf";
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, unused_chunks,
+                                int(sizeof unused_chunks / 5));
     png_read_info(png, info);
 
     png_uint_32 width = 0, height = 0;

@@ -11,6 +11,8 @@
 // Sides above this are refused in the header, before any pixel memory is
 // taken: the largest texture an implementation is likely to accept.
 enum { PNG_MAX_SIDE = 8192 };
+// Likewise for any chunk libpng keeps whole.
+enum { PNG_MAX_CHUNK = 8000000 };
 
 // The read position in a PNG held in memory, handed to libpng as its I/O pointer.
 struct pngMemSource {
