@@ -1,0 +1,27 @@
+# Packs the same members twice into two fresh files and compares the bytes
+# with each other and with the archive the build embedded: any timestamp,
+# host detail or ordering that leaks into the packing shows up as a difference.
+string(REPLACE "|" ";" args "${PACK_ARGS}")
+if(NOT args)
+    message(FATAL_ERROR "no members are registered for packing")
+endif()
+set(first ${WORK_DIR}/pack_twice_first.zip)
+set(second ${WORK_DIR}/pack_twice_second.zip)
+file(REMOVE ${first} ${second})
+foreach(out ${first} ${second})
+    execute_process(COMMAND ${PACKER} ${out} ${args} RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "pack_archive failed (${rc}) writing ${out}")
+    endif()
+    # Different moments for the two runs: a clock that leaks in cannot hide.
+    execute_process(COMMAND ${CMAKE_COMMAND} -E sleep 2)
+endforeach()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${first} ${second} RESULT_VARIABLE diff)
+if(NOT diff EQUAL 0)
+    message(FATAL_ERROR "two packings of the same members differ")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${first} ${ARCHIVE} RESULT_VARIABLE diff)
+if(NOT diff EQUAL 0)
+    message(FATAL_ERROR "repacking the members does not give the built archive ${ARCHIVE}")
+endif()
+file(REMOVE ${first} ${second})
