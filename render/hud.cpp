@@ -32,7 +32,7 @@ static void atlas_quad(float x1, float s0, float s1, float t0, float t1) {
 
 static void gauge() {
     // The bar flickers a little above the flame level.
-    const float j = (float)(rand() / 32767.0 * 0.025);
+    const float j = (float)(random_unit() * 0.025);
     const float w = g_player.a + j;
     glPushMatrix();
     glTranslatef(-0.97f, -0.97f, 0);

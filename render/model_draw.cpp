@@ -6,6 +6,7 @@
 #include "assets/assets.h"
 #include "assets/model3ds.h"
 #include "core/frame.h"
+#include "render/render_local.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -102,7 +103,7 @@ static void flame(const Mesh3ds *mesh, float w, float l, float k) {
     glCallList(GLOW_LIST);
     // The outer glow flickers: every flame draws its own random value.
     glScalef(2, 2, 2);
-    const float r = (float)(rand() / 32767.0);
+    const float r = (float)random_unit();
     glColor4f(1, 1, 1, r * 0.2f * k);
     glBindTexture(GL_TEXTURE_2D, g_tex_jetf2);
     glCallList(GLOW_LIST);

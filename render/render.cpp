@@ -29,10 +29,6 @@ static const float CAM_BACK = 7.0f;
 static const float CAM_UP = 1.3f;
 static const float SHAKE_DECAY = 0.00025f;
 
-static float random_unit() {
-    return (float)(rand() / 32767.0);
-}
-
 void camera_load() {
     glLoadIdentity();
     gluPerspective(40.0, (double)g_screen_w / (double)g_screen_h, 1.0, 5000.0);
@@ -57,9 +53,9 @@ void camera_load() {
     const double up_x = sin(q), up_y = cos(q);
 
     // The shake only ever pushes the eye towards +x, +y and +z; z draws first.
-    smooth[2] += random_unit() * g_cam_shake;
-    smooth[1] += random_unit() * g_cam_shake;
-    smooth[0] += random_unit() * g_cam_shake;
+    smooth[2] += (float)random_unit() * g_cam_shake;
+    smooth[1] += (float)random_unit() * g_cam_shake;
+    smooth[0] += (float)random_unit() * g_cam_shake;
 
     gluLookAt(smooth[0], smooth[1], smooth[2], centre[0], centre[1], centre[2], up_x, up_y, 0.0);
 

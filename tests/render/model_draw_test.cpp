@@ -1,0 +1,168 @@
+// Models and the object pass: material colours, which meshes each mode draws,
+// the flames' random draws, and the state every model, sprite and island
+// leaves behind.
+#include "render_support.h"
+
+#include "assets/assets.h"
+#include "assets/model3ds.h"
+#include "core/land.h"
+#include "core/objects.h"
+#include "render/model_draw.h"
+#include "render/render_local.h"
+
+#include <GL/gl.h>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// A model of named meshes: flames get one anchor vertex, bodies one triangle
+// over the centre of the window facing +z.
+struct TestModel {
+    float tri[9] = {-0.5f, -0.5f, 0, 0.5f, -0.5f, 0, 0, 0.5f, 0};
+    uint16_t faces[3] = {0, 1, 2};
+    float normal[3] = {0, 0, 1};
+    int32_t material = 0;
+    float anchor[3] = {0, 0, 0.1f};
+    Material3ds materials[2] = {{"red", {255, 0, 0}, {255, 0, 0}, {0, 0, 0}},
+                                {"green", {0, 255, 0}, {0, 255, 0}, {0, 0, 0}}};
+    std::vector<Mesh3ds> meshes;
+    Model3ds model{};
+
+    explicit TestModel(std::vector<const char *> names) {
+        for (const char *name : names) {
+            Mesh3ds m{};
+            std::snprintf(m.name, sizeof m.name, "%s", name);
+            const bool flame = std::string(name).rfind("jet.", 0) == 0;
+            if (flame && std::string(name) != "jet.empty") {
+                m.vertex_count = 1;
+                m.vertices = anchor;
+            } else if (!flame) {
+                m.vertex_count = 3;
+                m.vertices = tri;
+                m.face_count = 1;
+                m.faces = faces;
+                m.face_normals = normal;
+                m.face_materials = &material;
+            }
+            meshes.push_back(m);
+        }
+        model = {(int32_t)meshes.size(), meshes.data(), 2, materials, "test"};
+    }
+};
+
+class ModelDrawTest : public GlTest {
+  protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        // Ambient light alone, so a face shows its material's ambient colour.
+        const float white[4] = {1, 1, 1, 1}, black[4] = {0, 0, 0, 1};
+        glLightfv(GL_LIGHT0, GL_AMBIENT, white);
+        glLightfv(GL_LIGHT0, GL_DIFFUSE, black);
+        glLightfv(GL_LIGHT0, GL_SPECULAR, black);
+        glEnable(GL_LIGHT0);
+        glEnable(GL_DEPTH_TEST);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+    Rgba centre() { return pixel(400, 300); }
+};
+
+TEST_F(ModelDrawTest, MaterialBytesDivideBy256) {
+    const unsigned char c[3] = {255, 128, 0};
+    model_set_material_color(GL_FRONT, GL_DIFFUSE, c);
+    float v[4];
+    glGetMaterialfv(GL_FRONT, GL_DIFFUSE, v);
+    EXPECT_EQ(v[0], 0.99609375f);
+    EXPECT_EQ(v[1], 0.5f);
+    EXPECT_EQ(v[2], 0.0f);
+    EXPECT_EQ(v[3], 1.0f);
+}
+
+TEST_F(ModelDrawTest, ModesPickBodiesOrFlamesAndEachFlameDrawsOnce) {
+    TestModel m({"jet.r", "body", "jet", "Jet.x", "jet.l", "jet.empty"});
+    // Bodies only: no random value.
+    auto r = rand_sequence(3, 3);
+    model_draw(&m.model, MODEL_DRAW_BODIES, 0.1f, 1, 1);
+    EXPECT_EQ(next_random(), r[0]);
+    EXPECT_GT(centre()[0], 200) << "the body is drawn";
+
+    // Flames only: one value per flame, none for the anchorless one, and the
+    // names "jet" and "Jet.x" are bodies, not drawn here.
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    r = rand_sequence(3, 3);
+    const GlState before = gl_state();
+    model_draw(&m.model, MODEL_DRAW_FLAMES, 0.1f, 1, 1);
+    EXPECT_EQ(gl_state(), before);
+    EXPECT_EQ(next_random(), r[2]);
+    EXPECT_FALSE(glIsList(1)) << "the glow list is deleted after use";
+
+    // Both: bodies and flames, state as found.
+    r = rand_sequence(3, 3);
+    model_draw(&m.model, 0, 0.1f, 1, 1);
+    EXPECT_EQ(next_random(), r[2]);
+    EXPECT_EQ(gl_state(), before);
+}
+
+TEST_F(ModelDrawTest, FaceWithoutValidMaterialTakesMaterialZero) {
+    TestModel m({"body"});
+    m.material = 7;
+    model_draw(&m.model, MODEL_DRAW_BODIES, 0, 0, 0);
+    EXPECT_GT(centre()[0], 200);
+    EXPECT_LT(centre()[1], 20);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    m.material = 1;
+    model_draw(&m.model, MODEL_DRAW_BODIES, 0, 0, 0);
+    EXPECT_GT(centre()[1], 200);
+    // A model without meshes draws nothing and leaves the state alone.
+    Model3ds empty{};
+    const GlState before = gl_state();
+    model_draw(&empty, 0, 1, 1, 1);
+    EXPECT_EQ(gl_state(), before);
+}
+
+TEST_F(ModelDrawTest, EverySpriteIslandAndModelLeavesTheStateAsFound) {
+    TestModel m({"body", "jet.r"});
+    for (auto &column : g_land_heights[1])
+        for (float &h : column)
+            h = 0.3f;
+    camera_load();
+    const struct {
+        int kind;
+        bool model;
+    } kinds[] = {{OBJ_AIRCRAFT, true},     {OBJ_MISSILE, true},    {OBJ_ISLAND, false},
+                 {OBJ_TRAIL_SMOKE, false}, {OBJ_EXPLOSION, false}, {OBJ_DEBRIS_SMOKE, false},
+                 {OBJ_SHOCK, false},       {OBJ_DEBRIS, false}};
+    for (const auto &k : kinds) {
+        GameObject o{};
+        o.kind = k.kind;
+        o.model = k.model ? &m.model : nullptr;
+        o.land_slot = 1;
+        o.a = 4;
+        o.pos[2] = -50;
+        o.angles[1] = 30;
+        world_link({&o});
+        const GlState before = gl_state();
+        objects_draw(0.1f);
+        EXPECT_EQ(gl_state(), before) << "kind " << k.kind;
+    }
+}
+
+TEST_F(ModelDrawTest, IslandsBeyond1564AheadAreLeftOut) {
+    camera_load();
+    GameObject island{};
+    island.kind = OBJ_ISLAND;
+    island.land_slot = 0;
+    world_link({&island});
+    auto primitives = [&](float ahead) {
+        island.pos[2] = -ahead;
+        std::vector<float> buffer(1 << 16);
+        glFeedbackBuffer((int)buffer.size(), GL_3D, buffer.data());
+        glRenderMode(GL_FEEDBACK);
+        objects_draw(0);
+        return glRenderMode(GL_RENDER);
+    };
+    EXPECT_EQ(primitives(1564), 0);
+    EXPECT_GT(primitives(1563.9f), 0);
+}
+
+} // namespace
