@@ -131,7 +131,7 @@ void inst_lead(Bus &bus, size_t at, double seconds, int midi, float vel) {
         // Vibrato eases in on held notes only, as a player would.
         const double depth = t > 0.18 ? std::min(1.0, (t - 0.18) / 0.25) * 0.012 : 0.0;
         const double fv = f * (1.0 + depth * lfo.sine(5.6, kRate));
-        const double cut = 1800.0 + 3200.0 * env_hit(t, 0.006, 0.22);
+        const double cut = 2300.0 + 3500.0 * env_hit(t, 0.006, 0.22);
         lp_l.set(kRate, cut, 1.1);
         lp_r.set(kRate, cut, 1.1);
         float sa = a.saw(fv * 1.0035, kRate), sb = b.saw(fv * 0.9965, kRate);

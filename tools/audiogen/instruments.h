@@ -34,5 +34,6 @@ void inst_pluck(Bus &bus, size_t at, int midi, float vel, float pan);
 void inst_pad(Bus &bus, size_t at, double seconds, const std::vector<int> &midis, float vel);
 
 // Effects over a whole looping bus, run twice around so the seam is seamless.
+// The echo adds to the bus; the reverb replaces the bus with the room's return.
 void fx_pingpong(Bus &bus, size_t delay, float feedback, float wet);
 void fx_reverb(Bus &bus);

@@ -97,7 +97,6 @@ static const DrumBar kGroove[4] = {
 // The last bar of a phrase: snare and toms run into the next downbeat.
 static const DrumBar kFill = {"x.....x.x.......", "....x...xx.x....", "X.x.X.x........."};
 static const char *const kFillToms = "............xxxx";
-static const char *const kRoll = "xxxxxxxxxxxxxxxx";
 
 // Bass rows: R root, O octave up, F fifth, one note per letter, held to the next.
 static const char *const kBassDrive = "R.R.O.R.R.O.R.F.";
@@ -194,7 +193,7 @@ static void play_drum_bar(Bus &drums, Bus &room, const DrumBar &d, int bar, floa
             inst_snare(room, at_step(bar, s), v, rng.next());
         }
         if (d.hat[s] != '.') {
-            float v = (d.hat[s] == 'X' ? 0.32f : 0.2f) * vel * human;
+            float v = (d.hat[s] == 'X' ? 0.6f : 0.38f) * vel * human;
             inst_hat(drums, at_step(bar, s), v, d.hat[s] == 'o', rng.next());
         }
     }
@@ -206,37 +205,32 @@ static void play_drums(Bus &drums, Bus &room, std::vector<size_t> &kicks) {
     for (const Section &sec : kForm) {
         for (int b = 0; b < sec.bars; ++b, ++bar) {
             const bool last = b == sec.bars - 1;
-            DrumBar d = kGroove[sec.drums];
-            if (sec.drums == DR_INTRO && b >= 2)
-                d.snare = "....x.......x...";
-            if ((sec.drums == DR_VERSE || sec.drums == DR_CHORUS) && (last || b == 3))
-                d = kFill;
-            if (sec.drums == DR_INTRO && last)
-                d = kFill;
-            if (sec.drums == DR_BREAK && last)
-                d.snare = kRoll;
-            // The breakdown's roll swells into the verse.
-            float vel = sec.drums == DR_BREAK && last ? 0.4f : 1.0f;
-            if (sec.drums == DR_BREAK && last) {
+            const bool driving = sec.drums == DR_VERSE || sec.drums == DR_CHORUS;
+            const bool fill = (driving && (last || b == 3)) || (sec.drums == DR_INTRO && last);
+            const bool roll = sec.drums == DR_BREAK && last;
+            DrumBar d = fill ? kFill : kGroove[sec.drums];
+            if (sec.drums == DR_INTRO && b >= 2 && !fill)
+                d.snare = kGroove[DR_VERSE].snare;
+            if (roll) {
+                // The breakdown's last bar: a snare roll swelling into the verse.
                 for (int s = 0; s < kStepsPerBar; ++s) {
                     float v = 0.15f + 0.6f * float(s) / 15.0f;
                     inst_snare(drums, at_step(bar, s), v, rng.next());
                     inst_snare(room, at_step(bar, s), v, rng.next());
                 }
-                d.snare = "................";
             }
-            play_drum_bar(drums, room, d, bar, vel, rng);
-            for (int s = 0; s < kStepsPerBar; ++s)
+            play_drum_bar(drums, room, d, bar, roll ? 0.4f : 1.0f, rng);
+            for (int s = 0; s < kStepsPerBar; ++s) {
                 if (d.kick[s] != '.')
                     kicks.push_back(at_step(bar, s));
-            if (d.kick == kFill.kick)
-                for (int s = 0; s < kStepsPerBar; ++s)
-                    if (kFillToms[s] != '.')
-                        inst_tom(drums, at_step(bar, s), 190.0 - 28.0 * (s - 12), 0.7f);
-            if (b == 0 && sec.drums != DR_INTRO && sec.drums != DR_BREAK)
+                if (fill && kFillToms[s] != '.')
+                    inst_tom(drums, at_step(bar, s), 190.0 - 28.0 * (s - 12), 0.7f);
+            }
+            if (b == 0 && driving)
                 inst_crash(drums, at_step(bar, 0), 0.28f, rng.next());
         }
     }
+    // The loop's own downbeat: marks the return to the top each time round.
     inst_crash(drums, at_step(0, 0), 0.22f, 0xC1A5u);
 }
 
