@@ -52,7 +52,15 @@ void gl_open() {
     if (open)
         return;
     open = true;
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    // Many test processes start at once on one X server; a refused
+    // connection is worth another try.
+    int status = -1;
+    for (int attempt = 0; attempt < 10 && status < 0; attempt++) {
+        if (attempt)
+            SDL_Delay(200);
+        status = SDL_Init(SDL_INIT_VIDEO);
+    }
+    ASSERT_EQ(status, 0) << SDL_GetError();
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
