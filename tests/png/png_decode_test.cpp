@@ -1,0 +1,401 @@
+// The shared decode path without OpenGL: every colour type, bit depth and
+// interlacing made with libpng's writer, bad input, the gamma rule, the raw
+// decode and the file entries.
+#include "assets/png_internal.h"
+#include "png_maker.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <tuple>
+
+namespace {
+
+const PngDecodeOptions TEXTURE_ALPHA = {1, 0, 1};
+const PngDecodeOptions TEXTURE_SOLID = {1, 0, 0};
+const PngDecodeOptions RAW = {0, 0, 0};
+
+struct Decoded {
+    bool ok = false;
+    PngImage image{};
+    Bytes pixels;
+};
+
+Decoded decode(const Bytes &png, const PngDecodeOptions &options) {
+    Decoded d;
+    d.ok = png_decode(png.data(), png.size(), nullptr, &options, &d.image, nullptr, nullptr);
+    if (d.ok) {
+        d.pixels.assign(d.image.pixels, d.image.pixels + d.image.rowbytes * d.image.height);
+        free(d.image.pixels);
+    }
+    return d;
+}
+
+// Samples that use the whole range of the depth, in an order that differs
+// from row to row.
+std::vector<unsigned> varied_samples(const PngSpec &spec) {
+    unsigned maxv = (1u << spec.depth) - 1;
+    size_t count = fill_samples(spec, 0).size();
+    std::vector<unsigned> samples(count);
+    for (size_t i = 0; i < count; i++) {
+        unsigned v = unsigned((i * 2654435761u) >> 7);
+        samples[i] = spec.color_type == PNG_COLOR_TYPE_PALETTE
+                         ? v % unsigned(spec.palette.size() / 3)
+                         : (i % 5 == 0 ? maxv : v & maxv);
+    }
+    return samples;
+}
+
+PngSpec varied_spec(int color_type, int depth, int interlaced, bool trns) {
+    PngSpec spec;
+    spec.width = 7;
+    spec.height = 5;
+    spec.color_type = color_type;
+    spec.depth = depth;
+    spec.interlaced = interlaced;
+    if (color_type == PNG_COLOR_TYPE_PALETTE) {
+        int entries = 1 << depth;
+        for (int i = 0; i < entries; i++) {
+            spec.palette.push_back(i * 37 & 255);
+            spec.palette.push_back(255 - i);
+            spec.palette.push_back(i * 11 & 255);
+        }
+        if (trns)
+            spec.trns_alpha = {0, 128};
+    }
+    spec.samples = varied_samples(spec);
+    if (trns && color_type == PNG_COLOR_TYPE_GRAY)
+        spec.trns_color = {spec.samples[1]};
+    if (trns && color_type == PNG_COLOR_TYPE_RGB)
+        spec.trns_color = {spec.samples[3], spec.samples[4], spec.samples[5]};
+    return spec;
+}
+
+// What the texture layout must hold, worked out from the samples by hand.
+Bytes expected_texture(const PngSpec &spec, bool keep_alpha, int *channels) {
+    unsigned maxv = (1u << spec.depth) - 1;
+    auto to8 = [&](unsigned v) -> unsigned char {
+        return spec.depth == 16 ? v >> 8 : spec.depth == 8 ? v : v * 255 / maxv;
+    };
+    bool has_trns = !spec.trns_alpha.empty() || !spec.trns_color.empty();
+    bool alpha = keep_alpha && ((spec.color_type & PNG_COLOR_MASK_ALPHA) || has_trns);
+    *channels = alpha ? 4 : 3;
+    int in = channels_of(spec.color_type);
+    Bytes out;
+    for (int p = 0; p < spec.width * spec.height; p++) {
+        const unsigned *s = &spec.samples[size_t(p) * in];
+        unsigned char rgba[4] = {0, 0, 0, 255};
+        switch (spec.color_type) {
+        case PNG_COLOR_TYPE_GRAY:
+            rgba[0] = rgba[1] = rgba[2] = to8(s[0]);
+            if (has_trns && s[0] == spec.trns_color[0])
+                rgba[3] = 0;
+            break;
+        case PNG_COLOR_TYPE_GRAY_ALPHA:
+            rgba[0] = rgba[1] = rgba[2] = to8(s[0]);
+            rgba[3] = to8(s[1]);
+            break;
+        case PNG_COLOR_TYPE_RGB:
+        case PNG_COLOR_TYPE_RGB_ALPHA:
+            for (int c = 0; c < 3; c++)
+                rgba[c] = to8(s[c]);
+            if (spec.color_type == PNG_COLOR_TYPE_RGB_ALPHA)
+                rgba[3] = to8(s[3]);
+            else if (has_trns && s[0] == spec.trns_color[0] && s[1] == spec.trns_color[1] &&
+                     s[2] == spec.trns_color[2])
+                rgba[3] = 0;
+            break;
+        case PNG_COLOR_TYPE_PALETTE:
+            for (int c = 0; c < 3; c++)
+                rgba[c] = spec.palette[s[0] * 3 + c];
+            if (s[0] < spec.trns_alpha.size())
+                rgba[3] = spec.trns_alpha[s[0]];
+            break;
+        }
+        out.insert(out.end(), rgba, rgba + *channels);
+    }
+    return out;
+}
+
+class DecodeLayout : public ::testing::TestWithParam<std::tuple<int, int, int, bool>> {};
+
+TEST_P(DecodeLayout, TextureLayoutMatchesSamplesWithAndWithoutAlpha) {
+    auto [color_type, depth, interlaced, trns] = GetParam();
+    PngSpec spec = varied_spec(color_type, depth, interlaced, trns);
+    Bytes png = make_png(spec);
+    ASSERT_FALSE(png.empty());
+    for (bool keep_alpha : {true, false}) {
+        SCOPED_TRACE(keep_alpha ? "alpha kept" : "alpha stripped");
+        Decoded d = decode(png, keep_alpha ? TEXTURE_ALPHA : TEXTURE_SOLID);
+        ASSERT_TRUE(d.ok);
+        int channels = 0;
+        Bytes want = expected_texture(spec, keep_alpha, &channels);
+        EXPECT_EQ(d.image.width, 7u);
+        EXPECT_EQ(d.image.height, 5u);
+        EXPECT_EQ(d.image.depth, unsigned(depth));
+        EXPECT_EQ(d.image.file_color_type, color_type);
+        EXPECT_EQ(int(d.image.channels), channels);
+        EXPECT_EQ(d.image.rowbytes, size_t(7 * channels));
+        EXPECT_EQ(d.pixels, want);
+    }
+}
+
+std::vector<std::tuple<int, int, int, bool>> every_layout() {
+    const std::pair<int, std::vector<int>> legal[] = {
+        {PNG_COLOR_TYPE_GRAY, {1, 2, 4, 8, 16}}, {PNG_COLOR_TYPE_RGB, {8, 16}},
+        {PNG_COLOR_TYPE_PALETTE, {1, 2, 4, 8}},  {PNG_COLOR_TYPE_GRAY_ALPHA, {8, 16}},
+        {PNG_COLOR_TYPE_RGB_ALPHA, {8, 16}},
+    };
+    std::vector<std::tuple<int, int, int, bool>> all;
+    for (auto &[type, depths] : legal)
+        for (int depth : depths)
+            for (int interlaced : {0, 1})
+                for (bool trns : {false, true})
+                    if (!trns || !(type & PNG_COLOR_MASK_ALPHA))
+                        all.emplace_back(type, depth, interlaced, trns);
+    return all;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryColourTypeAndDepth, DecodeLayout,
+                         ::testing::ValuesIn(every_layout()));
+
+Bytes small_rgba_png() {
+    PngSpec spec;
+    spec.width = 3;
+    spec.height = 2;
+    spec.color_type = PNG_COLOR_TYPE_RGB_ALPHA;
+    spec.samples = fill_samples(spec, 0);
+    for (size_t i = 0; i < spec.samples.size(); i++)
+        spec.samples[i] = unsigned(i * 10);
+    return make_png(spec);
+}
+
+TEST(PngDecode, RefusesShortInputAndForeignSignature) {
+    Bytes png = small_rgba_png();
+    PngImage image;
+    EXPECT_EQ(png_decode(png.data(), 7, nullptr, &TEXTURE_ALPHA, &image, nullptr, nullptr), 0);
+    EXPECT_EQ(png_decode(png.data(), 0, nullptr, &TEXTURE_ALPHA, &image, nullptr, nullptr), 0);
+    EXPECT_EQ(png_decode(nullptr, 100, nullptr, &TEXTURE_ALPHA, &image, nullptr, nullptr), 0);
+    Bytes foreign = png;
+    foreign[1] = 'Q';
+    EXPECT_EQ(png_decode(foreign.data(), foreign.size(), nullptr, &TEXTURE_ALPHA, &image, nullptr,
+                         nullptr),
+              0);
+    EXPECT_EQ(image.pixels, nullptr);
+}
+
+// Every cut, including one inside the end chunk, fails; the sanitizer build
+// would see a read past the copy's end.
+TEST(PngDecode, EveryTruncationFailsWithoutReadingPastTheEnd) {
+    PngSpec spec = varied_spec(PNG_COLOR_TYPE_RGB, 8, 1, false);
+    Bytes png = make_png(spec);
+    for (size_t cut = 0; cut < png.size(); cut++) {
+        Bytes part(png.begin(), png.begin() + cut);
+        part.shrink_to_fit();
+        PngImage image;
+        EXPECT_EQ(
+            png_decode(part.data(), part.size(), nullptr, &TEXTURE_ALPHA, &image, nullptr, nullptr),
+            0)
+            << "cut at " << cut;
+        EXPECT_EQ(image.pixels, nullptr);
+    }
+    EXPECT_TRUE(decode(png, TEXTURE_ALPHA).ok);
+}
+
+TEST(PngDecode, RefusesSidesAboveTheCapBeforeTakingPixelMemory) {
+    PngSpec wide;
+    wide.width = PNG_MAX_SIDE + 1;
+    wide.height = 1;
+    wide.color_type = PNG_COLOR_TYPE_GRAY;
+    wide.samples = fill_samples(wide, 7);
+    EXPECT_FALSE(decode(make_png(wide), TEXTURE_ALPHA).ok);
+    EXPECT_FALSE(decode(make_png(wide), RAW).ok);
+    PngSpec tall = wide;
+    tall.width = 1;
+    tall.height = PNG_MAX_SIDE + 1;
+    EXPECT_FALSE(decode(make_png(tall), TEXTURE_ALPHA).ok);
+    PngSpec edge = wide;
+    edge.width = PNG_MAX_SIDE;
+    edge.samples = fill_samples(edge, 7);
+    Decoded d = decode(make_png(edge), TEXTURE_ALPHA);
+    ASSERT_TRUE(d.ok);
+    EXPECT_EQ(d.image.width, unsigned(PNG_MAX_SIDE));
+}
+
+// A chunk length of about a gigabyte in a text chunk must not turn into an
+// allocation of that size: the sanitizer build limits allocations.
+TEST(PngDecode, HugeAncillaryChunkFailsCleanly) {
+    Bytes png = small_rgba_png();
+    const unsigned char chunk[] = {0x3f, 0xff, 0xff, 0xff, 't', 'E', 'X', 't', 'a', 0};
+    png.insert(png.begin() + 33, chunk, chunk + sizeof chunk);
+    EXPECT_FALSE(decode(png, TEXTURE_ALPHA).ok);
+}
+
+// ---- gamma ----------------------------------------------------------------
+
+class GammaRule : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        unsetenv("VIEWING_GAMMA");
+        pngSetViewingGamma(0);
+    }
+};
+
+TEST_F(GammaRule, EnvironmentReplacesTheScreenGammaAndBadValuesGiveTheDefault) {
+    unsetenv("VIEWING_GAMMA");
+    pngSetViewingGamma(0);
+    checkForGammaEnv();
+    EXPECT_DOUBLE_EQ(png_state.screenGamma, 2.2);
+    setenv("VIEWING_GAMMA", "1.1", 1);
+    checkForGammaEnv();
+    checkForGammaEnv(); // replaces, never multiplies
+    EXPECT_DOUBLE_EQ(png_state.screenGamma, 2.2 / 1.1);
+    unsetenv("VIEWING_GAMMA");
+    checkForGammaEnv();
+    EXPECT_DOUBLE_EQ(png_state.screenGamma, 2.2 / 1.1); // kept without the variable
+    for (const char *bad : {"", "abc", "0", "-1.5", "nan", "inf", "1e-300"}) {
+        setenv("VIEWING_GAMMA", "1.1", 1);
+        checkForGammaEnv();
+        setenv("VIEWING_GAMMA", bad, 1);
+        checkForGammaEnv();
+        EXPECT_DOUBLE_EQ(png_state.screenGamma, 2.2) << "VIEWING_GAMMA=" << bad;
+    }
+}
+
+TEST_F(GammaRule, SetterWinsOverTheEnvironmentInEitherOrderUntilReset) {
+    setenv("VIEWING_GAMMA", "2", 1);
+    pngSetViewingGamma(1.5);
+    checkForGammaEnv();
+    EXPECT_DOUBLE_EQ(png_state.screenGamma, 2.2 / 1.5);
+    pngSetViewingGamma(0);
+    EXPECT_DOUBLE_EQ(png_state.screenGamma, 2.2);
+    checkForGammaEnv();
+    EXPECT_DOUBLE_EQ(png_state.screenGamma, 1.1);
+
+    pngSetViewingGamma(1.5); // after the variable was read
+    EXPECT_DOUBLE_EQ(png_state.screenGamma, 2.2 / 1.5);
+    checkForGammaEnv();
+    EXPECT_DOUBLE_EQ(png_state.screenGamma, 2.2 / 1.5);
+    for (double bad : {-1.0, std::nan(""), 1e-300}) {
+        pngSetViewingGamma(1.5);
+        pngSetViewingGamma(bad);
+        EXPECT_EQ(png_state.gammaExplicit, 0);
+        EXPECT_DOUBLE_EQ(png_state.screenGamma, 2.2);
+    }
+}
+
+unsigned char decode_gray_pixel(unsigned char value, double file_gamma) {
+    PngSpec spec;
+    spec.color_type = PNG_COLOR_TYPE_GRAY;
+    spec.samples = {value};
+    spec.gamma = file_gamma;
+    Decoded d = decode(make_png(spec), TEXTURE_ALPHA);
+    EXPECT_TRUE(d.ok);
+    return d.ok ? d.pixels[0] : 0;
+}
+
+int gamma_expected(unsigned char v, double exponent) {
+    return int(std::floor(255 * std::pow(v / 255.0, exponent) + 0.5));
+}
+
+TEST_F(GammaRule, PixelsFollowScreenTimesFileGamma) {
+    unsetenv("VIEWING_GAMMA");
+    pngSetViewingGamma(0);
+    EXPECT_EQ(decode_gray_pixel(128, 0), 128); // no gamma chunk: unchanged
+    EXPECT_NEAR(decode_gray_pixel(64, 1.0), gamma_expected(64, 1 / 2.2), 1);
+    setenv("VIEWING_GAMMA", "2.2", 1); // screen gamma 1: product 1 / 2.2
+    EXPECT_NEAR(decode_gray_pixel(128, 0), gamma_expected(128, 2.2), 1);
+    pngSetViewingGamma(1); // screen gamma back to 2.2 despite the variable
+    EXPECT_EQ(decode_gray_pixel(128, 0), 128);
+}
+
+// ---- raw decode and file entries -----------------------------------------
+
+struct RawCase {
+    int color_type;
+    unsigned components;
+    unsigned alpha;
+};
+
+TEST(PngRaw, FieldsAndRowsForEveryColourTypeInBothOrientations) {
+    const RawCase cases[] = {{PNG_COLOR_TYPE_GRAY, 1, 0},
+                             {PNG_COLOR_TYPE_RGB, 3, 0},
+                             {PNG_COLOR_TYPE_PALETTE, 1, 0},
+                             {PNG_COLOR_TYPE_GRAY_ALPHA, 2, 8},
+                             {PNG_COLOR_TYPE_RGB_ALPHA, 4, 8}};
+    std::string path = temp_path("raw.png");
+    for (const RawCase &c : cases) {
+        PngSpec spec = varied_spec(c.color_type, 8, 0, false);
+        ASSERT_TRUE(write_file(path, make_png(spec)));
+        for (int orientation : {0, 1}) {
+            SCOPED_TRACE(testing::Message()
+                         << "type " << c.color_type << " orient " << orientation);
+            pngSetStandardOrientation(orientation);
+            pngRawInfo raw;
+            ASSERT_EQ(pngLoadRaw(path.c_str(), &raw), 1);
+            EXPECT_EQ(raw.Width, 7u);
+            EXPECT_EQ(raw.Height, 5u);
+            EXPECT_EQ(raw.Depth, 8u);
+            EXPECT_EQ(raw.Components, c.components);
+            EXPECT_EQ(raw.Alpha, c.alpha);
+            size_t row = 7 * c.components;
+            for (int y = 0; y < 5; y++) {
+                int stored = orientation ? 4 - y : y;
+                for (size_t i = 0; i < row; i++)
+                    ASSERT_EQ(raw.Data[stored * row + i], spec.samples[y * row + i])
+                        << "row " << y << " sample " << i;
+            }
+            if (c.color_type == PNG_COLOR_TYPE_PALETTE) {
+                ASSERT_NE(raw.Palette, nullptr);
+                EXPECT_EQ(Bytes(raw.Palette, raw.Palette + spec.palette.size()), spec.palette);
+            } else {
+                EXPECT_EQ(raw.Palette, nullptr);
+            }
+            free(raw.Data);
+            free(raw.Palette);
+        }
+    }
+    pngSetStandardOrientation(0);
+    remove(path.c_str());
+}
+
+TEST(PngRaw, KeepsSamplesAsStoredForOtherDepths) {
+    PngSpec spec = varied_spec(PNG_COLOR_TYPE_GRAY, 16, 1, false);
+    Decoded d = decode(make_png(spec), RAW);
+    ASSERT_TRUE(d.ok);
+    ASSERT_EQ(d.image.rowbytes, size_t(7 * 2));
+    EXPECT_EQ(d.pixels[0] << 8 | d.pixels[1], int(spec.samples[0]));
+    PngSpec packed = varied_spec(PNG_COLOR_TYPE_PALETTE, 2, 0, true);
+    Decoded p = decode(make_png(packed), RAW);
+    ASSERT_TRUE(p.ok);
+    EXPECT_EQ(p.image.rowbytes, size_t(2)); // 7 two-bit indices
+    EXPECT_EQ(p.pixels[0] >> 6, int(packed.samples[0]));
+}
+
+TEST(PngFiles, MissingAndTruncatedFilesFail) {
+    std::string missing = temp_path("does_not_exist.png");
+    pngRawInfo raw;
+    raw.Data = reinterpret_cast<unsigned char *>(1);
+    EXPECT_EQ(pngLoadRaw(missing.c_str(), &raw), 0);
+    EXPECT_EQ(raw.Data, nullptr);
+    EXPECT_EQ(pngLoadRaw(missing.c_str(), nullptr), 0);
+    EXPECT_EQ(pngLoadRawF(nullptr, &raw), 0);
+    pngInfo info;
+    EXPECT_EQ(pngLoad(missing.c_str(), PNG_NOMIPMAPS, PNG_ALPHA, &info), 0);
+    EXPECT_EQ(pngBind(missing.c_str(), PNG_NOMIPMAPS, PNG_ALPHA, &info, 0x2901, 0x2601, 0x2601),
+              0u);
+
+    Bytes png = make_png(varied_spec(PNG_COLOR_TYPE_RGB, 8, 0, false));
+    std::string cut = temp_path("cut.png");
+    ASSERT_TRUE(write_file(cut, Bytes(png.begin(), png.begin() + png.size() / 2)));
+    EXPECT_EQ(pngLoadRaw(cut.c_str(), &raw), 0);
+    EXPECT_EQ(raw.Data, nullptr);
+    EXPECT_EQ(pngLoad(cut.c_str(), PNG_NOMIPMAPS, PNG_ALPHA, &info), 0);
+    ASSERT_TRUE(write_file(cut, Bytes(png.begin(), png.begin() + 5)));
+    EXPECT_EQ(pngLoadRaw(cut.c_str(), &raw), 0);
+    remove(cut.c_str());
+}
+
+} // namespace
