@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -41,13 +42,21 @@ const Member kMembers[] = {
     {"endofseq.png", 256, 256, 4, make_end},
 };
 
-bool wanted(const char *name, int argc, char **argv) {
-    if (argc <= 2)
-        return true;
-    for (int i = 2; i < argc; ++i)
-        if (std::strcmp(argv[i], name) == 0)
-            return true;
-    return false;
+const Member *find(const char *name) {
+    for (const Member &m : kMembers)
+        if (std::strcmp(m.name, name) == 0)
+            return &m;
+    return nullptr;
+}
+
+bool write_member(const std::string &dir, const Member &m) {
+    Image img = m.make();
+    if (img.w != m.w || img.h != m.h || img.channels != m.channels) {
+        std::fprintf(stderr, "texgen: %s drawn as %dx%dx%d, expected %dx%dx%d\n", m.name, img.w,
+                     img.h, img.channels, m.w, m.h, m.channels);
+        return false;
+    }
+    return png_write_image(dir + "/" + m.name, img);
 }
 
 } // namespace
@@ -58,23 +67,20 @@ int main(int argc, char **argv) {
         return 2;
     }
     std::string dir = argv[1];
-    int written = 0;
-    for (const Member &m : kMembers) {
-        if (!wanted(m.name, argc, argv))
-            continue;
-        Image img = m.make();
-        if (img.w != m.w || img.h != m.h || img.channels != m.channels) {
-            std::fprintf(stderr, "texgen: %s drawn as %dx%dx%d, expected %dx%dx%d\n", m.name, img.w,
-                         img.h, img.channels, m.w, m.h, m.channels);
-            return 1;
+    std::vector<const Member *> chosen;
+    for (int i = 2; i < argc; ++i) {
+        const Member *m = find(argv[i]);
+        if (!m) {
+            std::fprintf(stderr, "texgen: no member named %s\n", argv[i]);
+            return 2;
         }
-        if (!png_write_image(dir + "/" + m.name, img))
+        chosen.push_back(m);
+    }
+    if (chosen.empty())
+        for (const Member &m : kMembers)
+            chosen.push_back(&m);
+    for (const Member *m : chosen)
+        if (!write_member(dir, *m))
             return 1;
-        ++written;
-    }
-    if (written != argc - 2 && argc > 2) {
-        std::fprintf(stderr, "texgen: unknown member name given\n");
-        return 1;
-    }
     return 0;
 }

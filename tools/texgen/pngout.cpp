@@ -27,7 +27,7 @@ bool png_write_image(const std::string &path, const Image &img) {
         return false;
     }
     png_init_io(png, f);
-    png_set_compression_level(png, 9);
+    png_set_compression_level(png, 6);
     png_set_compression_strategy(png, 0); // Z_DEFAULT_STRATEGY
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_ALL_FILTERS);
     png_set_IHDR(png, info, img.w, img.h, 8,

@@ -65,12 +65,22 @@ std::vector<uint8_t> Image::bytes() const {
 }
 
 // Runs f(x, y) over the pixels whose centres may lie within `reach` of the box.
+void Mask::touch(int ax, int ay, int bx, int by) {
+    x0 = std::min(x0, ax);
+    y0 = std::min(y0, ay);
+    x1 = std::max(x1, bx);
+    y1 = std::max(y1, by);
+}
+
 template <class F>
-static void for_box(const Mask &m, float x0, float y0, float x1, float y1, float reach, F f) {
+static void for_box(Mask &m, float x0, float y0, float x1, float y1, float reach, F f) {
     int ix0 = std::max(0, (int)std::floor(std::min(x0, x1) - reach - 1));
     int iy0 = std::max(0, (int)std::floor(std::min(y0, y1) - reach - 1));
     int ix1 = std::min(m.w - 1, (int)std::ceil(std::max(x0, x1) + reach + 1));
     int iy1 = std::min(m.h - 1, (int)std::ceil(std::max(y0, y1) + reach + 1));
+    if (ix0 > ix1 || iy0 > iy1)
+        return;
+    m.touch(ix0, iy0, ix1, iy1);
     for (int y = iy0; y <= iy1; ++y)
         for (int x = ix0; x <= ix1; ++x)
             f(x, y, x + 0.5f, y + 0.5f);

@@ -43,8 +43,13 @@ struct Image {
 struct Mask {
     int w, h;
     std::vector<float> v;
-    Mask(int width, int height) : w(width), h(height), v((size_t)width * height, 0.0f) {}
+    // The box of pixels any shape has touched (empty while x0 > x1), so painting a
+    // small shape into a large picture visits only its neighbourhood.
+    int x0, y0, x1 = -1, y1 = -1;
+    Mask(int width, int height)
+        : w(width), h(height), v((size_t)width * height, 0.0f), x0(width), y0(height) {}
     float at(int x, int y) const { return v[(size_t)y * w + x]; }
+    void touch(int ax, int ay, int bx, int by);
 
     // A stroke of half-width hw around the segment from (ax, ay) to (bx, by), round ends.
     void capsule(float ax, float ay, float bx, float by, float hw);
@@ -61,8 +66,8 @@ struct Mask {
 void paint(Image &img, const Mask &m, Rgba c);
 // Paints with a colour that depends on the pixel (gradients, textures in the ink).
 template <class F> void paint_fn(Image &img, const Mask &m, F colour_at) {
-    for (int y = 0; y < img.h; ++y)
-        for (int x = 0; x < img.w; ++x) {
+    for (int y = m.y0; y <= m.y1 && y < img.h; ++y)
+        for (int x = m.x0; x <= m.x1 && x < img.w; ++x) {
             float cov = m.at(x, y);
             if (cov > 0.0f)
                 img.over(x, y, colour_at(x, y), cov);
