@@ -43,7 +43,7 @@ const ViewAngle VIEWS[] = {
 
 const int MARGIN = 12, LABEL_H = 22;
 const int PIC_COLS = 7, PIC_CELL = 220;
-const int VIEW_W = 380, VIEW_H = 260;
+const int VIEW_W = 520, VIEW_H = 340;
 const Rgb BACKGROUND{28, 30, 36}, CELL{44, 48, 58}, TEXT{230, 230, 230}, WARN{255, 90, 90};
 
 } // namespace

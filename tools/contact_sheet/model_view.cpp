@@ -237,7 +237,13 @@ void view_model_render(Canvas &canvas, const ViewModel &model, int x0, int y0, i
         py = y0 + h / 2.0f - (sy - cy) * scale;
     };
     std::vector<float> depth(size_t(w) * h, -std::numeric_limits<float>::infinity());
-    const float light[3] = {-0.45f, 0.75f, 0.48f}; // from the upper left, towards the viewer
+    // One light for every view, fixed to the model: from ahead, above and the left.
+    const float sun[3] = {-0.40f, 0.80f, -0.45f};
+    float light[3];
+    view.apply(sun, light);
+    float ll = std::sqrt(light[0] * light[0] + light[1] * light[1] + light[2] * light[2]);
+    for (float &c : light)
+        c /= ll;
     for (size_t i = 0; i < tris.size(); i++) {
         const float *s = tris[i].data();
         float e1[3] = {s[3] - s[0], s[4] - s[1], s[5] - s[2]};

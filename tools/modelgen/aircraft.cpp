@@ -43,9 +43,10 @@ std::vector<Ring> fuselage_rings(int points, const std::vector<Station> &station
 }
 
 // An engine: rings from the intake back to the nozzle, closed at the nozzle
-// by a slightly recessed fan whose centre is the flame anchor's neighbour.
+// by a slightly recessed fan just ahead of the flame anchor. The skin takes
+// the body's material, the nozzle face `nozzle_material`.
 MeshDef engine(const std::string &name, const std::vector<Station> &rings_def, float cx_nozzle,
-               float cx_front, Vec3 anchor, int material) {
+               float cx_front, Vec3 anchor, int material, int nozzle_material) {
     MeshDef mesh;
     mesh.name = name;
     std::vector<Ring> rings;
@@ -56,6 +57,10 @@ MeshDef engine(const std::string &name, const std::vector<Station> &rings_def, f
         rings.push_back(section_ring(12, cx, s.cy, s.z, s.w, s.top, s.bottom, s.squareness));
     }
     add_loft(mesh, rings, open_end(), point_end({anchor.x, anchor.y, anchor.z - 0.04f}), material);
+    // The fan's faces were added last, one per ring point.
+    size_t dark = rings.back().size();
+    for (size_t j = mesh.faces.size() - dark; j < mesh.faces.size(); j++)
+        mesh.face_materials[j] = nozzle_material;
     return mesh;
 }
 
@@ -113,8 +118,8 @@ ModelDef build_f14tomcat() {
     const std::vector<Station> nacelle = {{-0.95f, 0.05f, 0.05f, 0.05f, 0.13f, 1.0f},
                                           {-0.40f, 0.17f, 0.17f, 0.17f, 0.12f, 0.5f},
                                           {1.791f, 0.13f, 0.13f, 0.13f, 0.132f, 1.0f}};
-    model.meshes.push_back(engine("engine.r", nacelle, jet_r.x, 0.20f, jet_r, ENGINE));
-    model.meshes.push_back(engine("engine.l", nacelle, jet_l.x, -0.20f, jet_l, ENGINE));
+    model.meshes.push_back(engine("engine.r", nacelle, jet_r.x, 0.20f, jet_r, BODY, ENGINE));
+    model.meshes.push_back(engine("engine.l", nacelle, jet_l.x, -0.20f, jet_l, BODY, ENGINE));
     return model;
 }
 
@@ -162,8 +167,8 @@ ModelDef build_fighter() {
                                           {-1.05f, 0.17f, 0.20f, 0.14f, 0.02f, 0.25f},
                                           {0.50f, 0.19f, 0.19f, 0.15f, 0.00f, 0.5f},
                                           {2.111f, 0.12f, 0.12f, 0.12f, -0.006f, 1.0f}};
-    model.meshes.push_back(engine("Tube.001", nacelle, jet_r.x, 0.40f, jet_r, BODY));
-    model.meshes.push_back(engine("Tube", nacelle, jet_l.x, -0.40f, jet_l, BODY));
+    model.meshes.push_back(engine("Tube.001", nacelle, jet_r.x, 0.40f, jet_r, BODY, BODY));
+    model.meshes.push_back(engine("Tube", nacelle, jet_l.x, -0.40f, jet_l, BODY, BODY));
     return model;
 }
 
@@ -180,10 +185,10 @@ ModelDef build_mig25() {
     body.name = "body";
     add_loft(body,
              fuselage_rings(12, {{-3.30f, 0.10f, 0.10f, 0.09f, 0.05f, 1.0f},
-                                 {-2.45f, 0.17f, 0.16f, 0.14f, 0.07f, 1.0f},
-                                 {-1.75f, 0.50f, 0.20f, 0.18f, 0.05f, 0.3f},
-                                 {-0.40f, 0.52f, 0.20f, 0.16f, 0.05f, 0.3f},
-                                 {0.70f, 0.45f, 0.16f, 0.14f, 0.05f, 0.35f},
+                                 {-2.05f, 0.19f, 0.17f, 0.15f, 0.07f, 1.0f},
+                                 {-1.80f, 0.52f, 0.21f, 0.19f, 0.05f, 0.2f},
+                                 {-0.40f, 0.54f, 0.21f, 0.17f, 0.05f, 0.25f},
+                                 {0.70f, 0.47f, 0.17f, 0.14f, 0.05f, 0.3f},
                                  {1.20f, 0.38f, 0.12f, 0.12f, 0.04f, 0.5f}}),
              point_end({0, 0.03f, -3.90f}), point_end({0, 0.04f, 1.30f}), BODY);
     // The canopy: a faceted shell sitting in the nose, its edges below the skin.
@@ -199,14 +204,15 @@ ModelDef build_mig25() {
                                 {0.50f, 0.13f, 0.07f, 0.06f, 0.19f, 1.0f},
                                 {1.10f, 0.08f, 0.05f, 0.05f, 0.16f, 1.0f}}),
              point_end({0, 0.25f, -2.15f}), point_end({0, 0.15f, 1.45f}), BODY);
+    // Wings with a straight trailing edge and anhedral, fins canted well out.
     add_surface_pair(
-        body, {{{0.45f, 0.20f, -0.55f}, 1.55f, 0.06f}, {{2.05f, 0.06f, 0.55f}, 0.55f, 0.02f}}, UP,
+        body, {{{0.50f, 0.20f, -0.35f}, 1.60f, 0.06f}, {{2.00f, 0.02f, 0.70f}, 0.55f, 0.02f}}, UP,
         BODY);
     add_surface_pair(body,
-                     {{{0.40f, 0.05f, 0.75f}, 0.65f, 0.04f}, {{1.15f, 0.03f, 1.30f}, 0.30f, 0.02f}},
+                     {{{0.42f, 0.05f, 0.70f}, 0.70f, 0.04f}, {{1.20f, 0.00f, 1.25f}, 0.32f, 0.02f}},
                      UP, BODY);
     add_surface_pair(body,
-                     {{{0.36f, 0.22f, 0.20f}, 1.00f, 0.05f}, {{0.62f, 1.10f, 0.95f}, 0.45f, 0.02f}},
+                     {{{0.40f, 0.22f, 0.15f}, 1.05f, 0.05f}, {{0.78f, 1.10f, 0.85f}, 0.50f, 0.02f}},
                      SIDE, BODY);
     model.meshes.push_back(body);
     model.meshes.push_back(anchor_mesh("jet.r", jet_r));
@@ -214,7 +220,7 @@ ModelDef build_mig25() {
     const std::vector<Station> nacelle = {{0.10f, 0.05f, 0.05f, 0.05f, 0.03f, 1.0f},
                                           {0.70f, 0.19f, 0.15f, 0.15f, 0.035f, 0.8f},
                                           {1.305f, 0.17f, 0.14f, 0.14f, 0.031f, 1.0f}};
-    model.meshes.push_back(engine("Tube.001", nacelle, jet_r.x, 0.12f, jet_r, BODY));
-    model.meshes.push_back(engine("Tube", nacelle, jet_l.x, -0.12f, jet_l, BODY));
+    model.meshes.push_back(engine("Tube.001", nacelle, jet_r.x, 0.12f, jet_r, BODY, BODY));
+    model.meshes.push_back(engine("Tube", nacelle, jet_l.x, -0.12f, jet_l, BODY, BODY));
     return model;
 }

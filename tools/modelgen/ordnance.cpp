@@ -53,8 +53,8 @@ ModelDef build_bulletfire() {
     MeshDef tracer;
     tracer.name = "Plane";
     // Long and thin, so that at gun speed it reads as a streak, not a dot.
-    Ring waist = section_ring(4, 0, 0, 0.1f, 0.06f, 0.06f, 0.06f);
-    add_loft(tracer, {waist}, point_end({0, 0, -0.5f}), point_end({0, 0, 0.6f}), 0);
+    Ring waist = section_ring(4, 0, 0, -0.1f, 0.06f, 0.06f, 0.06f);
+    add_loft(tracer, {waist}, point_end({0, 0, -0.6f}), point_end({0, 0, 0.5f}), 0);
     model.meshes.push_back(tracer);
     return model;
 }
