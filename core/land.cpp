@@ -14,8 +14,10 @@ static const float BORDER_HEIGHT = -0.01f;
 static const double HEIGHT_MIN = -1.0;
 static const double HEIGHT_MAX = 0.9;
 
+// The game's arithmetic expects the 15-bit rand of the runtime it was made
+// on; the low 15 bits of a wider rand give the same range.
 static double random_unit() {
-    return rand() / 32767.0;
+    return (rand() & 0x7fff) / 32767.0;
 }
 
 static float clamp_height(double v) {

@@ -46,8 +46,9 @@ static const float TARGET_MARGIN = 5.0f;
 static std::vector<GameObject *> s_aircraft; // list order; null once removed
 static std::vector<GameObject *> s_guided;   // records with a target; null once removed
 
+// 0 to 1 from the low 15 bits of rand, the range the game's arithmetic expects.
 static float random_unit() {
-    return (float)(rand() / 32767.0);
+    return (float)((rand() & 0x7fff) / 32767.0);
 }
 
 static void gather_side_tables() {
@@ -87,8 +88,8 @@ static void release_lock(GameObject *obj) {
     }
 }
 
-// The end of a removal: nothing may point at obj once it is freed.
-static void forget_and_free(GameObject *obj) {
+// Nothing may point at obj once it is freed: targets and side tables let go.
+static void forget(GameObject *obj) {
     for (GameObject *&g : s_guided) {
         if (g == obj)
             g = nullptr;
@@ -100,13 +101,17 @@ static void forget_and_free(GameObject *obj) {
             if (a == obj)
                 a = nullptr;
     }
-    delete obj;
 }
 
-static GameObject *remove_record(GameObject *obj, GameObject *pred) {
+// The removal rule; returns the predecessor the walk goes on from. A recycled
+// island is freed only after its successor is placed.
+static GameObject *remove_record(GameObject *obj, GameObject *pred, bool recycle = false) {
     pred = unlink(obj, pred);
     release_lock(obj);
-    forget_and_free(obj);
+    forget(obj);
+    if (recycle)
+        island_spawn(obj->land_slot);
+    delete obj;
     return pred;
 }
 
@@ -226,8 +231,10 @@ static void hit(const GameObject *missile, GameObject *victim, GameObject *&walk
     }
     spawn_effect(OBJ_EXPLOSION, victim->pos, EXPLOSION_LIFETIME);
     scatter_debris(victim->pos);
-    if (!player)
-        forget_and_free(victim);
+    if (!player) {
+        forget(victim);
+        delete victim;
+    }
 }
 
 static void face_flight(GameObject *obj) {
@@ -267,11 +274,7 @@ void objects_update() {
         GameObject *next;
         if (obj != &g_player && out_of_range(obj)) {
             next = obj->next;
-            int slot = obj->land_slot;
-            bool island = obj->kind == OBJ_ISLAND;
-            pred = remove_record(obj, pred);
-            if (island)
-                island_spawn(slot);
+            pred = remove_record(obj, pred, obj->kind == OBJ_ISLAND);
             obj = next;
             continue;
         }

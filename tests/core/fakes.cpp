@@ -1,0 +1,113 @@
+// The fakes' definitions. Being part of the test program, they win over the
+// same names in SDL, SDL_mixer and the C and C++ runtimes.
+#include "fakes.h"
+
+#include <SDL/SDL_mixer.h>
+
+#include <cstdlib>
+#include <new>
+
+namespace fake {
+
+Uint32 ticks;
+std::vector<MixCall> mix;
+int next_channel;
+int rand_fixed = -1;
+std::vector<int> rand_script;
+long rand_calls;
+int alloc_budget = -1;
+static unsigned rand_state = 1;
+
+void reset() {
+    ticks = 0;
+    mix.clear();
+    next_channel = 5;
+    rand_fixed = -1;
+    rand_script.clear();
+    rand_calls = 0;
+    alloc_budget = -1;
+    rand_state = 1;
+}
+
+void set_time(double seconds) {
+    ticks = (Uint32)(seconds * 1000.0 + 0.5);
+}
+
+int count_calls(const std::string &fn) {
+    int n = 0;
+    for (const MixCall &c : mix)
+        n += c.fn == fn;
+    return n;
+}
+
+} // namespace fake
+
+using fake::mix;
+
+extern "C" {
+
+Uint32 SDL_GetTicks(void) {
+    return fake::ticks;
+}
+
+int Mix_PlayChannelTimed(int channel, Mix_Chunk *chunk, int loops, int ticks) {
+    mix.push_back({"Mix_PlayChannelTimed", channel, chunk, loops, ticks});
+    return fake::next_channel;
+}
+
+int Mix_SetDistance(int channel, Uint8 distance) {
+    mix.push_back({"Mix_SetDistance", channel, nullptr, distance, 0});
+    return 1;
+}
+
+int Mix_Volume(int channel, int volume) {
+    mix.push_back({"Mix_Volume", channel, nullptr, volume, 0});
+    return 128;
+}
+
+int Mix_VolumeMusic(int volume) {
+    mix.push_back({"Mix_VolumeMusic", 0, nullptr, volume, 0});
+    return 128;
+}
+
+int Mix_PlayMusic(Mix_Music *music, int loops) {
+    mix.push_back({"Mix_PlayMusic", 0, music, loops, 0});
+    return 0;
+}
+
+int Mix_HaltChannel(int channel) {
+    mix.push_back({"Mix_HaltChannel", channel, nullptr, 0, 0});
+    return 0;
+}
+
+int rand(void) noexcept {
+    fake::rand_calls++;
+    if (!fake::rand_script.empty()) {
+        int v = fake::rand_script.front();
+        fake::rand_script.erase(fake::rand_script.begin());
+        return v;
+    }
+    if (fake::rand_fixed >= 0)
+        return fake::rand_fixed;
+    fake::rand_state = fake::rand_state * 1103515245u + 12345u;
+    return (int)((fake::rand_state >> 16) & 0x7fff);
+}
+
+void srand(unsigned seed) noexcept {
+    fake::rand_state = seed;
+}
+
+} // extern "C"
+
+// Records come from the nothrow form; a budget makes it fail on demand.
+void *operator new(std::size_t size, const std::nothrow_t &) noexcept {
+    if (fake::alloc_budget == 0)
+        return nullptr;
+    if (fake::alloc_budget > 0)
+        fake::alloc_budget--;
+    try {
+        return ::operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
+}

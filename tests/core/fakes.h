@@ -1,0 +1,33 @@
+// Link-time stand-ins for the clock, the mixer, rand and the record allocator:
+// the test program defines SDL_GetTicks, the Mix_* calls the game makes, rand,
+// srand and the nothrow operator new, and these replace the libraries' own.
+#pragma once
+
+#include <SDL/SDL.h>
+
+#include <string>
+#include <vector>
+
+namespace fake {
+
+struct MixCall {
+    std::string fn;
+    int channel;
+    const void *what; // the chunk or music, if any
+    int loops;        // also the volume or distance
+    int ticks;
+};
+
+extern Uint32 ticks;                 // what SDL_GetTicks answers
+extern std::vector<MixCall> mix;     // every mixer call, in order
+extern int next_channel;             // Mix_PlayChannelTimed's answer; -1 for none free
+extern int rand_fixed;               // -1: a seeded sequence; otherwise every rand gives it
+extern std::vector<int> rand_script; // given first, in order, before the rule above
+extern long rand_calls;
+extern int alloc_budget; // nothrow allocations left before they fail; -1 no limit
+
+void reset();
+void set_time(double seconds);
+int count_calls(const std::string &fn);
+
+} // namespace fake
