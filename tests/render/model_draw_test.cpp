@@ -11,6 +11,8 @@
 #include "render/render_local.h"
 
 #include <GL/gl.h>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -144,6 +146,64 @@ TEST_F(ModelDrawTest, EverySpriteIslandAndModelLeavesTheStateAsFound) {
         const GlState before = gl_state();
         objects_draw(0.1f);
         EXPECT_EQ(gl_state(), before) << "kind " << k.kind;
+    }
+}
+
+// The flames the object pass asks for, read back through feedback mode: the
+// first polygon is the inner glow (2.33 widths either side, alpha k) and the
+// tube reaches the length along +z.
+TEST_F(ModelDrawTest, FlamesFollowThePlayersLevelAndHalveForMissiles) {
+    TestModel m({"jet.c"});
+    m.anchor[2] = 0;
+    struct Case {
+        int kind;
+        bool player;
+        float level;
+        float width, length, alpha;
+    } cases[] = {{OBJ_AIRCRAFT, true, 1.0f, 0.15f, 3, 1},
+                 {OBJ_AIRCRAFT, true, 0.5f, 0.075f, 1.5f, 0.5f},
+                 {OBJ_AIRCRAFT, false, 1.0f, 0.075f, 1.5f, 0.5f},
+                 {OBJ_MISSILE, false, 1.0f, 0.0375f, 0.75f, 0.5f}};
+    for (const Case &c : cases) {
+        world_clear();
+        g_player.a = c.level;
+        GameObject other{};
+        other.kind = c.kind;
+        other.side = SIDE_ENEMY;
+        GameObject *o = c.player ? &g_player : &other;
+        o->model = &m.model;
+        if (!c.player)
+            world_link({&other});
+        glLoadIdentity();
+        glScalef(0.1f, 0.1f, 0.1f);
+        std::vector<float> buffer(1 << 14);
+        glFeedbackBuffer((int)buffer.size(), GL_3D_COLOR, buffer.data());
+        glRenderMode(GL_FEEDBACK);
+        objects_draw(0);
+        const int n = glRenderMode(GL_RENDER);
+        ASSERT_GT(n, 2);
+        // Each vertex: window x, y, z and r, g, b, a.
+        ASSERT_EQ(buffer[0], GL_POLYGON_TOKEN);
+        const int count = (int)buffer[1];
+        float half = 0;
+        for (int v = 0; v < count; v++) {
+            half = std::max(half, std::fabs(buffer[2 + 7 * v] / 400 - 1) * 10);
+            EXPECT_NEAR(buffer[2 + 7 * v + 6], c.alpha, 1e-3) << "glow alpha";
+        }
+        EXPECT_NEAR(half, 2.33f * c.width, 1e-3) << "kind " << c.kind << " level " << c.level;
+        float far = 0;
+        for (int i = 0; i < n;) {
+            if (buffer[i] == GL_POLYGON_TOKEN) {
+                const int k = (int)buffer[i + 1];
+                for (int v = 0; v < k; v++)
+                    far = std::max(far, (buffer[i + 2 + 7 * v + 2] * 2 - 1) * 10);
+                i += 2 + 7 * k;
+            } else {
+                i += 1 + 7; // point or other single-vertex token
+            }
+        }
+        EXPECT_NEAR(far, c.length, 1e-3);
+        o->model = nullptr;
     }
 }
 
