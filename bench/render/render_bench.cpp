@@ -8,6 +8,7 @@
 #include "core/startup.h"
 #include "render/model_draw.h"
 #include "render/render.h"
+#include "assets/model3ds.h"
 #include "render/render_local.h"
 
 #include <GL/gl.h>
@@ -17,6 +18,7 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -210,6 +212,156 @@ void BM_ModelFlames(benchmark::State &state) {
 }
 BENCHMARK(BM_ModelBodies)->Iterations(FRAMES)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ModelFlames)->Iterations(FRAMES)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// What-ifs, for the report only (the game keeps its own drawing): bodies with
+// one material per run of faces in one begin/end pair, and the smoke sprites
+// with their state set once instead of an attribute push each.
+void BM_BodiesBatched(benchmark::State &state) {
+    setup_once();
+    std::vector<double> times;
+    for (auto _ : state) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        camera_load();
+        glFinish();
+        const auto t0 = Clock::now();
+        glPushAttrib(GL_ALL_ATTRIB_BITS);
+        glEnable(GL_LIGHTING);
+        for (GameObject *o = g_object_list; o; o = o->next) {
+            if (!o->model)
+                continue;
+            glPushMatrix();
+            glTranslatef(o->pos[0], o->pos[1], o->pos[2] - g_player.pos[2]);
+            glRotatef(o->angles[1], 0, 1, 0);
+            glRotatef(o->angles[0], 1, 0, 0);
+            glRotatef(o->angles[2], 0, 0, 1);
+            for (int i = 0; i < o->model->mesh_count; i++) {
+                const Mesh3ds &m = o->model->meshes[i];
+                if (!strncmp(m.name, "jet.", 4) || !m.face_count)
+                    continue;
+                int last = -1;
+                glBegin(GL_TRIANGLES);
+                for (int f = 0; f < m.face_count; f++) {
+                    if (m.face_materials[f] != last) {
+                        glEnd();
+                        last = m.face_materials[f];
+                        const Material3ds &mat = o->model->materials[last];
+                        model_set_material_color(GL_FRONT, GL_AMBIENT, mat.ambient);
+                        model_set_material_color(GL_FRONT, GL_DIFFUSE, mat.diffuse);
+                        model_set_material_color(GL_FRONT, GL_SPECULAR, mat.specular);
+                        glMaterialf(GL_FRONT, GL_SHININESS, 32);
+                        glBegin(GL_TRIANGLES);
+                    }
+                    glNormal3fv(&m.face_normals[3 * f]);
+                    for (int v = 0; v < 3; v++)
+                        glVertex3fv(&m.vertices[3 * m.faces[3 * f + v]]);
+                }
+                glEnd();
+            }
+            glPopMatrix();
+        }
+        glPopAttrib();
+        glFinish();
+        times.push_back(ms_since(t0));
+        state.SetIterationTime(times.back() / 1000);
+    }
+    state.counters["median_ms"] = median(times);
+}
+BENCHMARK(BM_BodiesBatched)->Iterations(FRAMES)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_SmokeStateOnce(benchmark::State &state) {
+    setup_once();
+    std::vector<double> times;
+    for (auto _ : state) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        camera_load();
+        glFinish();
+        const float t = (float)(SDL_GetTicks() / 1000.0);
+        const auto t0 = Clock::now();
+        glPushAttrib(GL_ALL_ATTRIB_BITS);
+        glDisable(GL_LIGHTING);
+        glDisable(GL_CULL_FACE);
+        glEnable(GL_TEXTURE_2D);
+        glDepthMask(GL_FALSE);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        for (GameObject *o = g_object_list; o; o = o->next) {
+            if (o->kind != OBJ_TRAIL_SMOKE && o->kind != OBJ_DEBRIS_SMOKE)
+                continue;
+            const float size = o->kind == OBJ_TRAIL_SMOKE ? 0.5f : o->a;
+            glPushMatrix();
+            glTranslatef(o->pos[0], o->pos[1], o->pos[2] - g_player.pos[2]);
+            glScalef(size, size, size);
+            glBindTexture(GL_TEXTURE_2D,
+                          o->kind == OBJ_TRAIL_SMOKE ? g_tex_smoke : g_tex_smoke_inv);
+            glColor4f(1, 1, 1, 1 - (t - o->birth));
+            glBegin(GL_QUADS);
+            glTexCoord2f(1, 0);
+            glVertex3f(1, 1, 0);
+            glTexCoord2f(0, 0);
+            glVertex3f(-1, 1, 0);
+            glTexCoord2f(0, 1);
+            glVertex3f(-1, -1, 0);
+            glTexCoord2f(1, 1);
+            glVertex3f(1, -1, 0);
+            glEnd();
+            glPopMatrix();
+        }
+        glPopAttrib();
+        glFinish();
+        times.push_back(ms_since(t0));
+        state.SetIterationTime(times.back() / 1000);
+    }
+    state.counters["median_ms"] = median(times);
+}
+BENCHMARK(BM_SmokeStateOnce)->Iterations(FRAMES)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The object pass over the records of one kind alone (the player kept last).
+void BM_ObjectsOfKind(benchmark::State &state) {
+    setup_once();
+    const int kind = (int)state.range(0);
+    std::vector<GameObject *> all;
+    for (GameObject *o = g_object_list; o; o = o->next)
+        all.push_back(o);
+    GameObject *head = &g_player;
+    for (auto it = all.rbegin(); it != all.rend(); ++it) {
+        if (*it != &g_player && (*it)->kind == kind) {
+            (*it)->next = head;
+            head = *it;
+        }
+    }
+    g_object_list = head;
+    const float saved_a = g_player.a;
+    std::vector<double> times;
+    for (auto _ : state) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        camera_load();
+        glFinish();
+        const auto t0 = Clock::now();
+        objects_draw((float)(SDL_GetTicks() / 1000.0));
+        glFinish();
+        times.push_back(ms_since(t0));
+        state.SetIterationTime(times.back() / 1000);
+    }
+    state.counters["median_ms"] = median(times);
+    int n = 0;
+    for (GameObject *o = g_object_list; o; o = o->next)
+        n++;
+    state.counters["records"] = n;
+    // Put the whole list back as it was.
+    for (size_t i = 0; i + 1 < all.size(); i++)
+        all[i]->next = all[i + 1];
+    g_object_list = all.front();
+    g_player.a = saved_a;
+}
+BENCHMARK(BM_ObjectsOfKind)
+    ->Arg(OBJ_AIRCRAFT)
+    ->Arg(OBJ_MISSILE)
+    ->Arg(OBJ_ISLAND)
+    ->Arg(OBJ_TRAIL_SMOKE)
+    ->Arg(OBJ_EXPLOSION)
+    ->Arg(OBJ_DEBRIS_SMOKE)
+    ->Iterations(FRAMES)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
