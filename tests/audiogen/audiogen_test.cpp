@@ -195,6 +195,7 @@ TEST_F(AudiogenMixer, MusicLoadsFromMemoryAndPlays) {
     EXPECT_EQ(Mix_PlayingMusic(), 1);
     Mix_HaltMusic();
     Mix_FreeMusic(music);
+    SDL_FreeRW(rw); // SDL_mixer 1.2 leaves the stream to its caller
 }
 
 // libvorbisfile reading straight from memory.
