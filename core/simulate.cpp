@@ -10,6 +10,7 @@
 
 #include <SDL/SDL_mixer.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -170,11 +171,21 @@ static void leave_trail(GameObject *missile, float now) {
         missile->a = now;
 }
 
+// False only when some axis alone puts b more than the hit radius from a, so
+// vec_distance need not be taken: most aircraft are far from most missiles.
+static bool maybe_within_radius(const float *a, const float *b) {
+    for (int i = 0; i < 3; i++)
+        if (std::fabs(a[i] - b[i]) > HIT_RADIUS)
+            return false;
+    return true;
+}
+
 static GameObject *find_hit(const GameObject *missile, bool proximity) {
     for (GameObject *h : s_aircraft) {
         if (!h)
             continue;
-        if (h->side != missile->side && vec_distance(missile->pos, h->pos) < HIT_RADIUS)
+        if (h->side != missile->side && maybe_within_radius(missile->pos, h->pos) &&
+            vec_distance(missile->pos, h->pos) < HIT_RADIUS)
             return h;
         if (h == missile->target && proximity)
             return h;
