@@ -37,12 +37,11 @@ template <size_t N> Rgba gradient(const Stop (&stops)[N], float v) {
 Image make_sky() {
     const int W = 1024, H = 256, kGreyRow = 248;
     Image img(W, H, 4);
+    // Clear blue high up, a pale haze only in the last few dozen rows above the grey.
     const Stop stops[] = {
-        {0.00f, rgb8(36, 82, 158)},
-        {0.35f, rgb8(64, 122, 196)},
-        {0.62f, rgb8(112, 160, 214)},
-        {0.82f, rgb8(162, 190, 222)},
-        {(float)kGreyRow / (H - 1), kFogGrey},
+        {0.00f, rgb8(36, 82, 158)},   {0.35f, rgb8(64, 122, 196)},
+        {0.66f, rgb8(112, 160, 214)}, {0.88f, rgb8(162, 192, 226)},
+        {0.94f, rgb8(186, 202, 220)}, {(float)kGreyRow / (H - 1), kFogGrey},
     };
     // Where the sun, 400 units left, 500 up and 800 ahead, lies on the far wall.
     const float sun_x = 269.0f, sun_y = 96.0f;

@@ -157,7 +157,7 @@ Image make_end() {
     const int N = 256;
     Image img(N, N, 4);
     draw_dusk(img, Dusk{N, 176.0f, 128.0f, 10.0f, 48.0f}, 910u);
-    draw_jet(img, 128, 150, 0.28f, 0.0f);
+    draw_jet(img, 128, 157, 0.28f, 0.0f);
     TextStyle line{18.0f, 30.0f, 7.0f, 2.4f, 4.0f};
     centred(img, "MISSION", 62, line, 2.0f, rgb8(255, 255, 255), rgb8(255, 190, 100));
     centred(img, "COMPLETE", 104, line, 2.0f, rgb8(255, 255, 255), rgb8(255, 190, 100));

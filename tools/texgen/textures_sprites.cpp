@@ -21,17 +21,17 @@ float radius_at(int x, int y, int n = kSprite) {
 float puff_density(float x, float y, uint32_t seed) {
     float u = x / kSprite - 0.5f, v = y / kSprite - 0.5f;
     float d = 0;
-    for (int i = 0; i < 6; ++i) {
-        float a = 2 * kPi * (i / 6.0f + 0.15f * hash01(i, 1, seed));
-        float off = 0.10f + 0.10f * hash01(i, 2, seed);
-        float rad = 0.17f + 0.07f * hash01(i, 3, seed);
+    for (int i = 0; i < 9; ++i) {
+        float a = 2 * kPi * (i / 9.0f + 0.2f * hash01(i, 1, seed));
+        float off = 0.08f + 0.18f * hash01(i, 2, seed);
+        float rad = 0.09f + 0.08f * hash01(i, 3, seed);
         float bx = u - off * std::cos(a), by = v - off * std::sin(a);
-        d += std::exp(-(bx * bx + by * by) / (rad * rad));
+        d += 0.8f * std::exp(-(bx * bx + by * by) / (rad * rad));
     }
-    d += 1.2f * std::exp(-(u * u + v * v) / (0.2f * 0.2f));
-    float grain = 0.55f + 0.75f * fbm(x / 40.0f, y / 40.0f, 5, 0.55f, seed + 7u);
+    d += std::exp(-(u * u + v * v) / (0.16f * 0.16f));
+    float grain = 0.45f + 0.9f * fbm(x / 36.0f, y / 36.0f, 5, 0.55f, seed + 7u);
     float r = std::sqrt(u * u + v * v) * 2;
-    return d * grain * (1.0f - smoothstep(0.6f, 0.95f, r));
+    return d * grain * (1.0f - smoothstep(0.3f, 0.95f, r));
 }
 
 // A lit smoke puff: light from the upper left, so a puff reads as a rounded volume.
@@ -41,9 +41,11 @@ Image smoke_puff(Rgba shadow, Rgba light, float opacity, uint32_t seed) {
         for (int x = 0; x < kSprite; ++x) {
             float d = puff_density(x, y, seed);
             float behind = puff_density(x + 6.0f, y + 6.0f, seed);
-            float lit = clampf(0.6f + (behind - d) * 0.9f, 0.0f, 1.0f);
+            float slope = (x + y) / (2.0f * kSprite) - 0.5f;
+            float lit = clampf(0.75f - 0.9f * slope + (behind - d) * 0.25f, 0.0f, 1.0f);
             Rgba c = mix(shadow, light, lit);
-            c.a = clampf(d * opacity, 0.0f, 1.0f);
+            // Thin at the rim, never a hard disc however dense the middle is.
+            c.a = 1.0f - std::exp(-d * opacity);
             img.at(x, y) = c;
         }
     return img;
@@ -52,12 +54,12 @@ Image smoke_puff(Rgba shadow, Rgba light, float opacity, uint32_t seed) {
 } // namespace
 
 Image make_smoke() {
-    return smoke_puff(rgb8(150, 152, 158), rgb8(246, 246, 244), 0.55f, 100u);
+    return smoke_puff(rgb8(150, 152, 158), rgb8(246, 246, 244), 1.1f, 100u);
 }
 
 // Debris smoke: oily and dark, drawn with normal blending over the scene.
 Image make_smoke_dark() {
-    return smoke_puff(rgb8(24, 22, 22), rgb8(92, 86, 80), 0.8f, 200u);
+    return smoke_puff(rgb8(24, 22, 22), rgb8(92, 86, 80), 1.8f, 200u);
 }
 
 // Drawn additively: colour times alpha is light, so the core is white-yellow and
@@ -69,9 +71,9 @@ Image make_smoke_burn() {
             float d = puff_density(x, y, 300u);
             float flame = fbm(x / 24.0f, y / 24.0f, 4, 0.5f, 310u);
             float heat = clampf(d * 0.45f * (0.6f + 0.8f * flame), 0.0f, 1.0f);
-            Rgba c = heat > 0.5f ? mix(rgb8(255, 150, 40), rgb8(255, 244, 200), (heat - 0.5f) * 2)
-                                 : mix(rgb8(150, 30, 8), rgb8(255, 150, 40), heat * 2);
-            c.a = clampf(heat * 1.3f, 0.0f, 1.0f);
+            Rgba c = heat > 0.5f ? mix(rgb8(240, 120, 30), rgb8(255, 214, 130), (heat - 0.5f) * 2)
+                                 : mix(rgb8(130, 24, 6), rgb8(240, 120, 30), heat * 2);
+            c.a = clampf(heat * 1.1f, 0.0f, 0.9f);
             img.at(x, y) = c;
         }
     return img;
