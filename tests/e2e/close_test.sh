@@ -8,7 +8,8 @@ q=$(wait_window '^Question$') || fail "no Question dialog"
 xdotool key --window "$q" n
 w=$(wait_window '^(quorrin|[0-9]+ fps)$') || fail "no game window"
 sleep 1
+echo "closing window $w ($(printf %x "$w")): $(window_name "$w")"
 "$2" "$w"
-code=$(wait_exit 10)
-[[ $code == 0 ]] || fail "closing the window gave exit code $code"
+wait_exit 10
+[[ $EXIT_CODE == 0 ]] || fail "closing the window gave exit code $EXIT_CODE"
 echo "PASS"

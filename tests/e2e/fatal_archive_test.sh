@@ -12,7 +12,7 @@ f=$(wait_window '^Fatal$') || fail "no Fatal dialog"
 xdotool search --onlyvisible --name '^(quorrin|[0-9]+ fps)$' >/dev/null 2>&1 &&
     fail "the game window is still open behind the Fatal box"
 xdotool key --window "$f" Return
-code=$(wait_exit 10)
-[[ $code == 0 ]] || fail "exit code $code after the Fatal box"
+wait_exit 10
+[[ $EXIT_CODE == 0 ]] || fail "exit code $EXIT_CODE after the Fatal box"
 grep -q "resource not found" "$WORK/game.log" 2>/dev/null || true
 echo "PASS"

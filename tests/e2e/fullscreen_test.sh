@@ -20,6 +20,6 @@ done | grep -c "^${sw}x${sh}$")
 ((covered > 0)) || fail "no window covers the ${sw}x${sh} screen"
 w=$(xdotool search --name '^(quorrin|[0-9]+ fps)$' | head -n1)
 xdotool keydown Escape && sleep 0.15 && xdotool keyup Escape
-code=$(wait_exit 10)
-[[ $code == 0 ]] || fail "Escape gave exit code $code"
+wait_exit 10
+[[ $EXIT_CODE == 0 ]] || fail "Escape gave exit code $EXIT_CODE"
 echo "PASS"

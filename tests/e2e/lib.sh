@@ -30,19 +30,20 @@ start_game() { # executable
     GAME_PID=$!
 }
 
-# Waits for the game to end; prints its exit code.
+# Waits for the game to end and sets EXIT_CODE ("timeout" when it did not).
+# Not for a command substitution: only this shell can wait for its child.
 wait_exit() { # [seconds]
     local i
+    EXIT_CODE=timeout
     for ((i = 0; i < ${1:-20} * 10; i++)); do
         if ! kill -0 "$GAME_PID" 2>/dev/null; then
-            wait "$GAME_PID"
-            echo $?
+            EXIT_CODE=0
+            wait "$GAME_PID" || EXIT_CODE=$?
             return 0
         fi
         sleep 0.1
     done
     kill -9 "$GAME_PID" 2>/dev/null
-    echo timeout
 }
 
 # Keys go to the window under the pointer once the dialog has gone.

@@ -65,7 +65,7 @@ screenshot "$w" "$SCREENS/8-enemies.png"
 kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended during the flight: $(cat "$WORK/game.log")"
 
 game_key "$w" Escape
-code=$(wait_exit 10)
-[[ $code == 0 ]] || fail "Escape gave exit code $code"
+wait_exit 10
+[[ $EXIT_CODE == 0 ]] || fail "Escape gave exit code $EXIT_CODE"
 echo "screenshots in $SCREENS"
 echo "PASS"

@@ -32,6 +32,6 @@ echo "mean brightness of the far corner after the resize: $corner"
 ((corner > 8)) || fail "the drawing did not follow the resize (far corner is black)"
 
 game_key "$w" Escape
-code=$(wait_exit 10)
-[[ $code == 0 ]] || fail "Escape gave exit code $code"
+wait_exit 10
+[[ $EXIT_CODE == 0 ]] || fail "Escape gave exit code $EXIT_CODE"
 echo "PASS"
