@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // ---------------------------------------------------------------------------
@@ -176,6 +177,9 @@ struct Walk {
     // Full material names: the records cut long names, but an assignment must
     // still find the material it names exactly.
     std::vector<std::string> material_names;
+    // The first material of each name, so that an assignment is one look-up
+    // however many materials came before.
+    std::unordered_map<std::string, int32_t> first_named;
     bool has_vertices; // which lists the newest mesh already has
     bool has_faces;
     bool has_texcoords;
@@ -280,6 +284,18 @@ Mesh3ds *last_mesh(Walk &w) {
     return m->mesh_count ? &m->meshes[m->mesh_count - 1] : nullptr;
 }
 
+// Only the newest material is ever renamed, and no later one exists, so if it
+// was the first of its old name, no other material has that name.
+void rename_last_material(Walk &w, const std::string &name) {
+    int32_t last = w.model->material_count - 1;
+    std::string &old = w.material_names.back();
+    auto named = w.first_named.find(old);
+    if (named != w.first_named.end() && named->second == last)
+        w.first_named.erase(named);
+    old = name;
+    w.first_named.emplace(name, last); // keeps an earlier material of that name
+}
+
 bool read_colour(Walk &w, unsigned char *colour, int64_t chunk_end) {
     // The first sub-chunk is taken to be a 24-bit colour without a look at its id.
     return skip(w, kChunkHeader, chunk_end) && take(w, colour, 3, chunk_end);
@@ -326,10 +342,8 @@ bool read_faces(Walk &w, Mesh3ds *mesh, int64_t chunk_end) {
 
 bool read_face_materials(Walk &w, Mesh3ds *mesh, int64_t chunk_end) {
     std::string name = take_name(w, chunk_end);
-    int32_t found = -1;
-    for (size_t i = 0; i < w.material_names.size() && found < 0; i++)
-        if (w.material_names[i] == name)
-            found = int32_t(i);
+    auto named = w.first_named.find(name);
+    int32_t found = named == w.first_named.end() ? -1 : named->second;
     uint16_t count = 0;
     if (found < 0 || !take_u16(w, &count, chunk_end) || int64_t(count) * 2 > chunk_end - w.at)
         return false;
@@ -376,6 +390,7 @@ bool walk_chunk(Walk &w, uint16_t id, int64_t chunk_end) {
         if (!add_material(w))
             return false;
         w.material_names.emplace_back();
+        w.first_named.emplace(std::string(), w.model->material_count - 1);
         return true;
     case CHUNK_MAT_NAME: {
         Material3ds *mat = last_material(w);
@@ -385,7 +400,7 @@ bool walk_chunk(Walk &w, uint16_t id, int64_t chunk_end) {
         take(w, &name[0], int64_t(name.size()), chunk_end);
         name.resize(std::strlen(name.c_str())); // the name ends at its zero byte
         copy_name(mat->name, sizeof mat->name, name);
-        w.material_names.back() = name;
+        rename_last_material(w, name);
         return true;
     }
     case CHUNK_MAT_AMBIENT:

@@ -126,6 +126,24 @@ TEST(Model3dsWalk, AssignmentNamesMatchExactlyAndTakeTheFirst) {
     EXPECT_EQ(m->meshes[0].face_materials[0], 0);
     EXPECT_FALSE(load(with_assignment("paint")));
     EXPECT_FALSE(load(with_assignment("Pain")));
+
+    // A material named twice goes by its last name.
+    Bytes a, b;
+    put_name(a, "a");
+    put_name(b, "b");
+    Chunk renamed = chunk(0xAFFF, {}, {chunk(0xA000, a), chunk(0xA000, b)});
+    auto assign = [&](const std::string &name) {
+        return model_file({renamed, material("a", kBodyA, kBodyD, kWhite),
+                           object("o", {vertex_list({0, 0, 0, 1, 0, 0, 0, 1, 0}),
+                                        face_list({0, 1, 2}, {assignment(name, {0})})})})
+            .bytes();
+    };
+    m = load(assign("a"));
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->meshes[0].face_materials[0], 1);
+    m = load(assign("b"));
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->meshes[0].face_materials[0], 0);
 }
 
 TEST(Model3dsWalk, HighBytesInNamesSurviveBothReaders) {
