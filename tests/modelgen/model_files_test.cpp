@@ -85,7 +85,9 @@ const std::vector<Expected> MODELS = {
 };
 
 // Names the parameter in test output instead of dumping its bytes.
-void PrintTo(const Expected &e, std::ostream *os) { *os << e.file; }
+void PrintTo(const Expected &e, std::ostream *os) {
+    *os << e.file;
+}
 
 bool is_anchor(const std::string &name) {
     return name.compare(0, 4, "jet.") == 0;
