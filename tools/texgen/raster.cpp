@@ -40,16 +40,6 @@ void Image::over(int x, int y, Rgba c, float coverage) {
     d.a = oa;
 }
 
-void Image::add(int x, int y, Rgba c, float strength) {
-    if (x < 0 || y < 0 || x >= w || y >= h)
-        return;
-    Rgba &d = at(x, y);
-    d.r += c.r * strength;
-    d.g += c.g * strength;
-    d.b += c.b * strength;
-    d.a = d.a + (1.0f - d.a) * clampf(strength, 0.0f, 1.0f);
-}
-
 std::vector<uint8_t> Image::bytes() const {
     std::vector<uint8_t> out;
     out.reserve(px.size() * channels);

@@ -33,8 +33,6 @@ struct Image {
     const Rgba &at(int x, int y) const { return px[(size_t)y * w + x]; }
     // Source-over compositing of c, its alpha scaled by coverage.
     void over(int x, int y, Rgba c, float coverage = 1.0f);
-    // Additive light: colour times strength added, alpha raised towards 1.
-    void add(int x, int y, Rgba c, float strength);
     // 8-bit bytes, rows top first, `channels` per pixel.
     std::vector<uint8_t> bytes() const;
 };

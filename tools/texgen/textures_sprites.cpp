@@ -133,6 +133,18 @@ Image make_splash(int variant) {
             c.a = a;
             img.at(x, y) = c;
         }
+    if (variant == 0) {
+        // Droplets thrown out along the fan, thinning with distance.
+        for (int i = 0; i < 160; ++i) {
+            float ang = (hash01(i, 0, seed) - 0.5f) * 2.0f;
+            float dist = 0.15f + 0.7f * std::sqrt(hash01(i, 1, seed));
+            float r = 1.2f + 2.5f * hash01(i, 2, seed) * (1.0f - dist);
+            Mask drop(kSprite, kSprite);
+            drop.disc(kSprite * (0.5f + 0.5f * dist * std::sin(ang)),
+                      kSprite * (1.0f - 0.9f * dist * std::cos(ang)), r);
+            paint(img, drop, rgb(0.95f, 0.98f, 1.0f, 0.9f * (1.0f - smoothstep(0.6f, 0.9f, dist))));
+        }
+    }
     return img;
 }
 
