@@ -49,6 +49,12 @@ static const float RAIL_OFFSET = 0.7f;
 static const float THROTTLE_SPEED[3] = {-6.3f, -9.7f, -12.4f};
 static const float THROTTLE_FLAME[3] = {0.3f, 0.5f, 1.0f};
 
+// Elapsed ticks, not the sum of the stamp and the spacing, so that the gun and
+// the rails keep working when SDL's 32-bit millisecond count wraps round.
+static bool spaced(Uint32 ticks, Uint32 last) {
+    return ticks - last > SHOT_SPACING_MS;
+}
+
 static bool down(int edge) {
     return edge != INPUT_UP;
 }
@@ -118,7 +124,7 @@ static void change_throttle(int state, float now) {
 
 static void fire_gun() {
     Uint32 ticks = SDL_GetTicks();
-    if (!(ticks > g_last_shot_ticks + SHOT_SPACING_MS))
+    if (!spaced(ticks, g_last_shot_ticks))
         return;
     GameObject *bullet = object_spawn(g_model_bullet, OBJ_BULLET, SIDE_PLAYER);
     if (!bullet)
@@ -148,7 +154,7 @@ static GameObject *take_lock() {
 
 static void launch_missile(float now) {
     Uint32 ticks = SDL_GetTicks();
-    if (!(ticks > g_last_missile_ticks + SHOT_SPACING_MS) || g_missile_count <= 0)
+    if (!spaced(ticks, g_last_missile_ticks) || g_missile_count <= 0)
         return;
     GameObject *missile = object_spawn(g_model_missile, OBJ_MISSILE, SIDE_PLAYER);
     if (!missile)

@@ -118,7 +118,7 @@ TEST_F(Player, PositionLimits) {
     }
 }
 
-TEST_F(Player, TheGunFiresEveryFiftyMillisecondsInUnsignedTicks) {
+TEST_F(Player, TheGunFiresEveryFiftyMillisecondsAcrossTheTickWrap) {
     fake::ticks = 980;
     g_mouse_edge[SDL_BUTTON_LEFT] = INPUT_HELD;
     int shots[6];
@@ -143,11 +143,12 @@ TEST_F(Player, TheGunFiresEveryFiftyMillisecondsInUnsignedTicks) {
         EXPECT_FLOAT_EQ(b->vel[i], g_player.vel[i] - 7.9f * back[i]);
     EXPECT_EQ(b->lifetime, 0.0f);
 
-    // Strictly more than 50, and the sum wraps round like the tick counter.
-    const Uint32 last[4] = {1000, 1000, 0xFFFFFFF0u, 0xFFFFFFF0u};
-    const Uint32 now[4] = {1050, 1051, 33, 35};
-    const bool fires[4] = {false, true, false, true};
-    for (int i = 0; i < 4; i++) {
+    // Strictly more than 50 ms elapsed, also across the wrap of the tick count:
+    // 10 ms before the wrap is too soon, 110 ms across it is not.
+    const Uint32 last[5] = {1000, 1000, 0xFFFFFFF0u, 0xFFFFFFF0u, 0xFFFFFF9Cu};
+    const Uint32 now[5] = {1050, 1051, 0xFFFFFFFAu, 35, 10};
+    const bool fires[5] = {false, true, false, true, true};
+    for (int i = 0; i < 5; i++) {
         g_last_shot_ticks = last[i];
         fake::ticks = now[i];
         int before = world_count(OBJ_BULLET);
@@ -216,6 +217,14 @@ TEST_F(Player, MissilesTakeTheFirstUntakenLock) {
         EXPECT_EQ(g_launch_side, -1);
         EXPECT_EQ(g_missile_count, attempt == 0 ? 0 : 5);
     }
+
+    // 110 ms across the wrap of the tick count is a new launch.
+    fake::alloc_budget = -1;
+    g_last_missile_ticks = 0xFFFFFF9Cu;
+    fake::ticks = 10;
+    player_control();
+    EXPECT_EQ(g_last_missile_ticks, 10u);
+    EXPECT_EQ(g_missile_count, 4);
 }
 
 TEST_F(Player, MissilesComeBackOneEveryHalfSecond) {
