@@ -310,10 +310,12 @@ Sound music_render() {
     const std::vector<float> duck = duck_curve(n, kicks);
     Bus mixbus(n);
     for (size_t i = 0; i < n; ++i) {
-        mixbus.l[i] = drums.l[i] + duck[i] * (0.9f * bass.l[i] + 0.8f * arp.l[i] + pad.l[i]) +
-                      0.75f * lead.l[i] + sends.l[i];
-        mixbus.r[i] = drums.r[i] + duck[i] * (0.9f * bass.r[i] + 0.8f * arp.r[i] + pad.r[i]) +
-                      0.75f * lead.r[i] + sends.r[i];
+        mixbus.l[i] = drums.l[i] +
+                      duck[i] * (0.8f * bass.l[i] + 0.95f * arp.l[i] + 1.4f * pad.l[i]) +
+                      1.05f * lead.l[i] + 0.7f * sends.l[i];
+        mixbus.r[i] = drums.r[i] +
+                      duck[i] * (0.8f * bass.r[i] + 0.95f * arp.r[i] + 1.4f * pad.r[i]) +
+                      1.05f * lead.r[i] + 0.7f * sends.r[i];
     }
 
     // Master: keep the top under 9.5 kHz (the game halves the rate by dropping
