@@ -1,5 +1,5 @@
-// Every picture the game loads, by archive member name. Each maker draws one picture
-// from scratch; the table keeps the member names, sizes and channel counts together.
+// Every picture the game loads has one maker here that draws it from scratch;
+// texgen's member table (main.cpp) ties each to its archive name, size and channels.
 #pragma once
 
 #include "raster.h"
