@@ -1,14 +1,33 @@
 // Builds meshes from cross-sections. Every closed part is oriented by its
 // signed volume after it is built, so a part described back to front or
-// mirrored still ends up wound outwards (the game culls back faces).
+// mirrored still ends up wound outwards (the game culls back faces). Only
+// plain arithmetic goes into the vertices (no libm), so every machine writes
+// the same bytes.
 #include "shapes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
 namespace {
 
-const float PI = 3.14159265f;
+// cos and sin of the fraction k/n of a turn, by their series in double
+// precision: exact to the last float bit and the same on every machine.
+void turn_cos_sin(int k, int n, float &c, float &s) {
+    const double PI = 3.14159265358979323846;
+    double a = 2 * PI * (k % n) / n;
+    if (a > PI)
+        a -= 2 * PI;
+    double term_c = 1, term_s = a, sum_c = 0, sum_s = 0;
+    for (int i = 0; i < 20; i++) {
+        sum_c += term_c;
+        sum_s += term_s;
+        term_c *= -a * a / ((2 * i + 1) * (2 * i + 2));
+        term_s *= -a * a / ((2 * i + 2) * (2 * i + 3));
+    }
+    c = float(sum_c);
+    s = float(sum_s);
+}
 
 Vec3 sub(Vec3 a, Vec3 b) {
     return {a.x - b.x, a.y - b.y, a.z - b.z};
@@ -18,10 +37,6 @@ Vec3 cross(Vec3 a, Vec3 b) {
 }
 float dot(Vec3 a, Vec3 b) {
     return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-
-float signed_power(float v, float e) {
-    return v < 0 ? -std::pow(-v, e) : std::pow(v, e);
 }
 
 uint16_t add_vertex(MeshDef &mesh, Vec3 v) {
@@ -69,10 +84,15 @@ Ring section_ring(int points, float cx, float cy, float z, float w, float top, f
                   float squareness) {
     Ring ring;
     for (int k = 0; k < points; k++) {
-        float a = 2 * PI * k / points;
-        float c = std::cos(a), s = std::sin(a);
-        float x = cx + w * signed_power(c, squareness);
-        float y = cy + (s >= 0 ? top : bottom) * signed_power(s, squareness);
+        float c, s;
+        turn_cos_sin(k, points, c, s);
+        // Squareness blends the circle's point with the square's in the same direction.
+        float reach = std::max(std::fabs(c), std::fabs(s));
+        float blend = 1 - squareness;
+        c = c * (1 - blend) + c / reach * blend;
+        s = s * (1 - blend) + s / reach * blend;
+        float x = cx + w * c;
+        float y = cy + (s >= 0 ? top : bottom) * s;
         ring.push_back({x, y, z});
     }
     return ring;

@@ -24,8 +24,8 @@ inline LoftCap point_end(Vec3 p) {
 
 using Ring = std::vector<Vec3>;
 
-// A superellipse cross-section at depth z: half width w, heights above and
-// below the centre line; squareness 1 gives an ellipse, towards 0 a box.
+// A cross-section at depth z: half width w, heights above and below the
+// centre line; squareness 1 gives an ellipse, towards 0 a box.
 Ring section_ring(int points, float cx, float cy, float z, float w, float top, float bottom,
                   float squareness = 1.0f);
 
