@@ -140,8 +140,6 @@ void model3ds_free(Model3ds *model) {
 // ---------------------------------------------------------------------------
 // The chunk walk
 
-namespace {
-
 enum : uint16_t {
     CHUNK_MAIN = 0x4D4D,
     CHUNK_EDITOR = 0x3D3D,
@@ -159,15 +157,15 @@ enum : uint16_t {
     CHUNK_TEXCOORDS = 0x4140,
 };
 
-const int kChunkHeader = 6; // 16-bit id and 32-bit length
+static const int kChunkHeader = 6; // 16-bit id and 32-bit length
 
 // A colour that no chunk sets: OpenGL's own material defaults for ambient and
 // diffuse, and a dim specular, so an unset colour looks like plain grey.
-const unsigned char kDefaultAmbient[3] = {51, 51, 51};
-const unsigned char kDefaultDiffuse[3] = {204, 204, 204};
-const unsigned char kDefaultSpecular[3] = {51, 51, 51};
+static const unsigned char kDefaultAmbient[3] = {51, 51, 51};
+static const unsigned char kDefaultDiffuse[3] = {204, 204, 204};
+static const unsigned char kDefaultSpecular[3] = {51, 51, 51};
 
-struct Walk {
+struct ChunkWalk {
     Model3dsReader *reader;
     int64_t at;  // our own count of the reader's position
     int64_t end; // length of the data
@@ -185,15 +183,15 @@ struct Walk {
     bool has_texcoords;
 };
 
-uint16_t le16(const unsigned char *p) {
+static uint16_t le16(const unsigned char *p) {
     return uint16_t(p[0] | (p[1] << 8));
 }
 
-uint32_t le32(const unsigned char *p) {
+static uint32_t le32(const unsigned char *p) {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 
-float le_float(const unsigned char *p) {
+static float le_float(const unsigned char *p) {
     uint32_t bits = le32(p);
     float value;
     std::memcpy(&value, &bits, sizeof value);
@@ -201,7 +199,7 @@ float le_float(const unsigned char *p) {
 }
 
 // Reads n bytes that must lie before `limit`.
-bool take(Walk &w, void *dest, int64_t n, int64_t limit) {
+static bool take(ChunkWalk &w, void *dest, int64_t n, int64_t limit) {
     if (n < 0 || n > limit - w.at)
         return false;
     if (n > 0)
@@ -210,7 +208,7 @@ bool take(Walk &w, void *dest, int64_t n, int64_t limit) {
     return true;
 }
 
-bool skip(Walk &w, int64_t n, int64_t limit) {
+static bool skip(ChunkWalk &w, int64_t n, int64_t limit) {
     if (n < 0 || n > limit - w.at)
         return false;
     if (n > 0)
@@ -219,7 +217,7 @@ bool skip(Walk &w, int64_t n, int64_t limit) {
     return true;
 }
 
-bool take_u16(Walk &w, uint16_t *value, int64_t limit) {
+static bool take_u16(ChunkWalk &w, uint16_t *value, int64_t limit) {
     unsigned char bytes[2] = {0, 0};
     if (!take(w, bytes, 2, limit))
         return false;
@@ -228,7 +226,7 @@ bool take_u16(Walk &w, uint16_t *value, int64_t limit) {
 }
 
 // A zero-terminated name read byte by byte; the end of its chunk ends it too.
-std::string take_name(Walk &w, int64_t limit) {
+static std::string take_name(ChunkWalk &w, int64_t limit) {
     std::string name;
     while (w.at < limit) {
         int c = w.reader->getc(w.reader);
@@ -241,14 +239,14 @@ std::string take_name(Walk &w, int64_t limit) {
 }
 
 // Copies at most size - 1 bytes and always ends the record with a zero.
-void copy_name(char *dest, size_t size, const std::string &name) {
+static void copy_name(char *dest, size_t size, const std::string &name) {
     size_t n = name.size() < size - 1 ? name.size() : size - 1;
     std::memcpy(dest, name.data(), n);
     dest[n] = 0;
 }
 
 // Grows an array of records by one zeroed record, doubling its capacity.
-template <typename T> T *grow(T **array, int32_t *count, int32_t *capacity) {
+template <typename T> static T *grow(T **array, int32_t *count, int32_t *capacity) {
     if (*count == *capacity) {
         int32_t wanted = *capacity ? *capacity * 2 : 4;
         T *bigger = static_cast<T *>(std::realloc(*array, sizeof(T) * size_t(wanted)));
@@ -263,7 +261,7 @@ template <typename T> T *grow(T **array, int32_t *count, int32_t *capacity) {
     return added;
 }
 
-Material3ds *add_material(Walk &w) {
+static Material3ds *add_material(ChunkWalk &w) {
     Model3ds *m = w.model;
     Material3ds *mat = grow(&m->materials, &m->material_count, &w.material_capacity);
     if (!mat)
@@ -274,19 +272,19 @@ Material3ds *add_material(Walk &w) {
     return mat;
 }
 
-Material3ds *last_material(Walk &w) {
+static Material3ds *last_material(ChunkWalk &w) {
     Model3ds *m = w.model;
     return m->material_count ? &m->materials[m->material_count - 1] : nullptr;
 }
 
-Mesh3ds *last_mesh(Walk &w) {
+static Mesh3ds *last_mesh(ChunkWalk &w) {
     Model3ds *m = w.model;
     return m->mesh_count ? &m->meshes[m->mesh_count - 1] : nullptr;
 }
 
 // Only the newest material is ever renamed, and no later one exists, so if it
 // was the first of its old name, no other material has that name.
-void rename_last_material(Walk &w, const std::string &name) {
+static void rename_last_material(ChunkWalk &w, const std::string &name) {
     int32_t last = w.model->material_count - 1;
     std::string &old = w.material_names.back();
     auto named = w.first_named.find(old);
@@ -296,12 +294,12 @@ void rename_last_material(Walk &w, const std::string &name) {
     w.first_named.emplace(name, last); // keeps an earlier material of that name
 }
 
-bool read_colour(Walk &w, unsigned char *colour, int64_t chunk_end) {
+static bool read_colour(ChunkWalk &w, unsigned char *colour, int64_t chunk_end) {
     // The first sub-chunk is taken to be a 24-bit colour without a look at its id.
     return skip(w, kChunkHeader, chunk_end) && take(w, colour, 3, chunk_end);
 }
 
-bool read_vertices(Walk &w, Mesh3ds *mesh, int64_t chunk_end) {
+static bool read_vertices(ChunkWalk &w, Mesh3ds *mesh, int64_t chunk_end) {
     uint16_t count = 0;
     if (w.has_vertices || !take_u16(w, &count, chunk_end) || int64_t(count) * 12 > chunk_end - w.at)
         return false;
@@ -319,7 +317,7 @@ bool read_vertices(Walk &w, Mesh3ds *mesh, int64_t chunk_end) {
     return true;
 }
 
-bool read_faces(Walk &w, Mesh3ds *mesh, int64_t chunk_end) {
+static bool read_faces(ChunkWalk &w, Mesh3ds *mesh, int64_t chunk_end) {
     uint16_t count = 0;
     if (w.has_faces || !take_u16(w, &count, chunk_end) || int64_t(count) * 8 > chunk_end - w.at)
         return false;
@@ -340,7 +338,7 @@ bool read_faces(Walk &w, Mesh3ds *mesh, int64_t chunk_end) {
     return true;
 }
 
-bool read_face_materials(Walk &w, Mesh3ds *mesh, int64_t chunk_end) {
+static bool read_face_materials(ChunkWalk &w, Mesh3ds *mesh, int64_t chunk_end) {
     std::string name = take_name(w, chunk_end);
     auto named = w.first_named.find(name);
     int32_t found = named == w.first_named.end() ? -1 : named->second;
@@ -358,7 +356,7 @@ bool read_face_materials(Walk &w, Mesh3ds *mesh, int64_t chunk_end) {
     return true;
 }
 
-bool read_texcoords(Walk &w, Mesh3ds *mesh, int64_t chunk_end) {
+static bool read_texcoords(ChunkWalk &w, Mesh3ds *mesh, int64_t chunk_end) {
     // The chunk's own count is passed over: there is one pair per vertex.
     uint32_t count = mesh->vertex_count;
     if (!w.has_vertices || w.has_texcoords || !skip(w, 2, chunk_end) ||
@@ -378,7 +376,7 @@ bool read_texcoords(Walk &w, Mesh3ds *mesh, int64_t chunk_end) {
 }
 
 // Acts on one chunk whose header has been read; false refuses the model.
-bool walk_chunk(Walk &w, uint16_t id, int64_t chunk_end) {
+static bool walk_chunk(ChunkWalk &w, uint16_t id, int64_t chunk_end) {
     switch (id) {
     case CHUNK_MAIN:
     case CHUNK_EDITOR:
@@ -437,7 +435,7 @@ bool walk_chunk(Walk &w, uint16_t id, int64_t chunk_end) {
     }
 }
 
-bool walk(Walk &w) {
+static bool walk(ChunkWalk &w) {
     for (;;) {
         int64_t chunk_start = w.at;
         unsigned char header[kChunkHeader] = {0};
@@ -459,7 +457,7 @@ bool walk(Walk &w) {
 
 // What the drawing code relies on: every face index names a vertex, and
 // every face material names a material.
-bool repair(Model3ds *model) {
+static bool repair(Model3ds *model) {
     bool has_faces = false;
     for (int32_t i = 0; i < model->mesh_count; i++) {
         const Mesh3ds &mesh = model->meshes[i];
@@ -482,7 +480,7 @@ bool repair(Model3ds *model) {
     return true;
 }
 
-bool normals_present(const Model3ds *model) {
+static bool normals_present(const Model3ds *model) {
     for (int32_t i = 0; i < model->mesh_count; i++) {
         const Mesh3ds &mesh = model->meshes[i];
         if ((mesh.face_count && !mesh.face_normals) || (mesh.vertex_count && !mesh.vertex_normals))
@@ -491,13 +489,11 @@ bool normals_present(const Model3ds *model) {
     return true;
 }
 
-} // namespace
-
 Model3ds *model3ds_parse(Model3dsReader *reader) {
     Model3ds *model = static_cast<Model3ds *>(std::calloc(1, sizeof(Model3ds)));
     if (!model)
         return nullptr;
-    Walk w{};
+    ChunkWalk w{};
     w.reader = reader;
     w.at = reader->pos;
     w.end = reader->size;

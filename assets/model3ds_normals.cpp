@@ -6,16 +6,14 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace {
-
 // Null for an empty array, so "no faces" and "no normals" look alike.
-float *alloc_floats(size_t count) {
+static float *alloc_floats(size_t count) {
     return count ? static_cast<float *>(std::calloc(count, sizeof(float))) : nullptr;
 }
 
 // Scales v to unit length; a zero (or non-finite) length gives the zero
 // vector rather than a division by zero.
-void normalise(float *v) {
+static void normalise(float *v) {
     float length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
     if (length > 0.0f) {
         v[0] = v[0] / length;
@@ -25,8 +23,6 @@ void normalise(float *v) {
         v[0] = v[1] = v[2] = 0.0f;
     }
 }
-
-} // namespace
 
 void model3ds_face_normals(Model3ds *model) {
     for (int32_t m = 0; m < model->mesh_count; m++) {
