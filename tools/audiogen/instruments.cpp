@@ -60,8 +60,8 @@ void inst_hat(Bus &bus, size_t at, float vel, bool open, uint32_t seed) {
     Osc sq[6];
     Rng rng(seed);
     Svf hp1, hp2;
-    hp1.set(kRate, 6500.0, 0.7);
-    hp2.set(kRate, 6500.0, 0.7);
+    hp1.set(kRate, 5200.0, 0.7);
+    hp2.set(kRate, 5200.0, 0.7);
     const double decay = open ? 0.16 : 0.022;
     for (size_t i = 0, n = frames_of(decay * 6); i < n; ++i) {
         const double t = double(i) / kRate;

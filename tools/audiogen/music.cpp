@@ -193,7 +193,7 @@ static void play_drum_bar(Bus &drums, Bus &room, const DrumBar &d, int bar, floa
             inst_snare(room, at_step(bar, s), v, rng.next());
         }
         if (d.hat[s] != '.') {
-            float v = (d.hat[s] == 'X' ? 0.6f : 0.38f) * vel * human;
+            float v = (d.hat[s] == 'X' ? 1.0f : 0.65f) * vel * human;
             inst_hat(drums, at_step(bar, s), v, d.hat[s] == 'o', rng.next());
         }
     }
