@@ -204,7 +204,9 @@ static int decode_steps(DecodeJob *job) {
     if (!layout_expected(image, job->options) || image->rowbytes == 0)
         return 0;
 
-    image->pixels = static_cast<unsigned char *>(malloc(image->rowbytes * height));
+    // Zeroed: libpng leaves the bits past a row's last sub-byte pixel as it
+    // finds them, and raw rows go to the caller as they are.
+    image->pixels = static_cast<unsigned char *>(calloc(height, image->rowbytes));
     job->rows = static_cast<png_bytep *>(malloc(sizeof(png_bytep) * height));
     if (!image->pixels || !job->rows)
         return 0;
@@ -389,14 +391,15 @@ static int upload_levels(int components, int width, int height, GLenum format,
     return 1;
 }
 
-static int upload_paletted(const PngImage *image, int mipmap) {
+static int upload_paletted(const PngImage *image, const unsigned char *pixels, int width,
+                           int height, int mipmap) {
     GLenum format = index_format(image->palette_count);
     if (!format)
         return 0;
     reinterpret_cast<ColorTableFn>(png_state.colorTable)(
         GL_TEXTURE_2D, GL_RGB8, image->palette_count, GL_RGB, GL_UNSIGNED_BYTE, image->palette);
-    png_tex_image(GL_TEXTURE_2D, mipmap, format, image->width, image->height, 0, GL_COLOR_INDEX,
-                  GL_UNSIGNED_BYTE, image->pixels);
+    png_tex_image(GL_TEXTURE_2D, mipmap, format, width, height, 0, GL_COLOR_INDEX, GL_UNSIGNED_BYTE,
+                  pixels);
     return 1;
 }
 
@@ -406,16 +409,15 @@ struct UploadJob {
     pngInfo *info;
 };
 
-static int upload_formats(PngImage *image, const UploadJob *job) {
-    int width = int(image->width), height = int(image->height);
+static int upload_formats(const PngImage *image, const unsigned char *pixels, int width, int height,
+                          const UploadJob *job) {
     if (image->color_type == PNG_COLOR_TYPE_PALETTE) {
         if (job->info)
             job->info->Alpha = 0;
-        return upload_paletted(image, job->mipmap);
+        return upload_paletted(image, pixels, width, height, job->mipmap);
     }
     if (job->trans != PNG_SOLID && job->trans != PNG_ALPHA) {
-        unsigned char *rgba =
-            png_make_alpha(image->pixels, image->width, image->height, job->trans);
+        unsigned char *rgba = png_make_alpha(pixels, unsigned(width), unsigned(height), job->trans);
         if (!rgba)
             return 0;
         if (job->info)
@@ -427,8 +429,8 @@ static int upload_formats(PngImage *image, const UploadJob *job) {
     int components = int(image->channels);
     if (job->info)
         job->info->Alpha = components == 4 ? 8 : 0;
-    return upload_levels(components, width, height, components == 4 ? GL_RGBA : GL_RGB,
-                         image->pixels, job->mipmap);
+    return upload_levels(components, width, height, components == 4 ? GL_RGBA : GL_RGB, pixels,
+                         job->mipmap);
 }
 
 // Runs inside the decode, once the rows are in.
@@ -438,18 +440,14 @@ static int upload_step(PngImage *image, void *context) {
         return 0;
     int width = int(image->width), height = int(image->height);
     int newWidth = SafeSize(width), newHeight = SafeSize(height);
+    unsigned char *stretched = nullptr;
     if (newWidth != width || newHeight != height) {
         int components = int(image->rowbytes / image->width);
-        unsigned char *stretched = static_cast<unsigned char *>(
+        stretched = static_cast<unsigned char *>(
             malloc(size_t(newWidth) * size_t(newHeight) * size_t(components)));
         if (!stretched)
             return 0;
         Resize(components, image->pixels, width, height, stretched, newWidth, newHeight);
-        free(image->pixels);
-        image->pixels = stretched;
-        image->width = unsigned(newWidth);
-        image->height = unsigned(newHeight);
-        image->rowbytes = size_t(newWidth) * size_t(components);
     }
 
     // Rows of RGB or index bytes are seldom a multiple of 4 bytes long.
@@ -458,9 +456,10 @@ static int upload_step(PngImage *image, void *context) {
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &unpack);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    int ok = upload_formats(image, job);
+    int ok = upload_formats(image, stretched ? stretched : image->pixels, newWidth, newHeight, job);
     glPixelStorei(GL_PACK_ALIGNMENT, pack);
     glPixelStorei(GL_UNPACK_ALIGNMENT, unpack);
+    free(stretched);
     return ok;
 }
 
