@@ -2,14 +2,15 @@
 // culls, moves, steers, collides and expires records, and is the only code that
 // removes them. Records the walk pushes at the head wait for the next frame.
 //
-// Two side tables, filled before the walk, keep the pass linear in the number
-// of records: the aircraft in list order (the only records a missile can hit;
-// none is added during the walk) and the guided missiles (the only records
-// whose target a removal may have to clear).
+// Side tables, filled before the walk, keep the pass linear in the number of
+// records: the aircraft in list order (the only records a missile can hit; none
+// is added during the walk), filed by place in a grid of cells, and the guided
+// missiles (the only records whose target a removal may have to clear).
 #include "core/objects.h"
 
 #include <SDL/SDL_mixer.h>
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -52,6 +53,41 @@ static float random_unit() {
     return (float)((rand() & 0x7fff) / 32767.0);
 }
 
+// The grid: cells at least as wide as the hit radius, so every aircraft within
+// reach of a point lies in the point's cell or a neighbour. An aircraft holds one
+// of two places during the walk, where it starts and where its integration
+// takes it, and is filed under both.
+static const double CELL_SIZE = 2.0;
+struct CellEntry {
+    int next;     // the next entry of the bucket, -1 at the end
+    int aircraft; // index into s_aircraft
+};
+static std::vector<int> s_buckets; // first entry of each bucket, -1 when empty
+static std::vector<CellEntry> s_cell_entries;
+
+static long long cell_of(float v) {
+    double c = std::floor(v / CELL_SIZE);
+    // Far or undefined places share the outermost cells; that keeps neighbours.
+    if (!(c > -1e9))
+        c = -1e9;
+    if (c > 1e9)
+        c = 1e9;
+    return (long long)c;
+}
+
+static size_t bucket_of(long long x, long long y, long long z) {
+    unsigned long long h = (unsigned long long)x * 73856093ull ^
+                           (unsigned long long)y * 19349663ull ^
+                           (unsigned long long)z * 83492791ull;
+    return (size_t)(h ^ (h >> 29)) & (s_buckets.size() - 1);
+}
+
+static void file_aircraft(int index, const float *p) {
+    size_t b = bucket_of(cell_of(p[0]), cell_of(p[1]), cell_of(p[2]));
+    s_cell_entries.push_back({s_buckets[b], index});
+    s_buckets[b] = (int)s_cell_entries.size() - 1;
+}
+
 static void gather_side_tables() {
     s_aircraft.clear();
     s_guided.clear();
@@ -60,6 +96,21 @@ static void gather_side_tables() {
             s_aircraft.push_back(o);
         if (o->target)
             s_guided.push_back(o);
+    }
+    size_t buckets = 64;
+    while (buckets < 4 * s_aircraft.size())
+        buckets *= 2;
+    s_buckets.assign(buckets, -1);
+    s_cell_entries.clear();
+    for (size_t i = 0; i < s_aircraft.size(); i++) {
+        const GameObject *a = s_aircraft[i];
+        float moved[3];
+        for (int k = 0; k < 3; k++)
+            moved[k] = a->pos[k] + a->vel[k]; // as object_integrate will place it
+        file_aircraft((int)i, a->pos);
+        if (cell_of(moved[0]) != cell_of(a->pos[0]) || cell_of(moved[1]) != cell_of(a->pos[1]) ||
+            cell_of(moved[2]) != cell_of(a->pos[2]))
+            file_aircraft((int)i, moved);
     }
 }
 
@@ -171,26 +222,29 @@ static void leave_trail(GameObject *missile, float now) {
         missile->a = now;
 }
 
-// False only when some axis alone puts b more than the hit radius from a, so
-// vec_distance need not be taken: most aircraft are far from most missiles.
-static bool maybe_within_radius(const float *a, const float *b) {
-    for (int i = 0; i < 3; i++)
-        if (std::fabs(a[i] - b[i]) > HIT_RADIUS)
-            return false;
-    return true;
-}
-
+// The first aircraft in list order that the missile hits: one of the other side
+// within reach, or its own target when it is passing it.
 static GameObject *find_hit(const GameObject *missile, bool proximity) {
-    for (GameObject *h : s_aircraft) {
-        if (!h)
-            continue;
-        if (h->side != missile->side && maybe_within_radius(missile->pos, h->pos) &&
-            vec_distance(missile->pos, h->pos) < HIT_RADIUS)
-            return h;
-        if (h == missile->target && proximity)
-            return h;
+    int first = INT_MAX;
+    if (proximity) {
+        for (size_t i = 0; i < s_aircraft.size(); i++)
+            if (s_aircraft[i] && s_aircraft[i] == missile->target)
+                first = (int)i;
     }
-    return nullptr;
+    long long cx = cell_of(missile->pos[0]);
+    long long cy = cell_of(missile->pos[1]);
+    long long cz = cell_of(missile->pos[2]);
+    for (long long x = cx - 1; x <= cx + 1; x++)
+        for (long long y = cy - 1; y <= cy + 1; y++)
+            for (long long z = cz - 1; z <= cz + 1; z++)
+                for (int e = s_buckets[bucket_of(x, y, z)]; e >= 0; e = s_cell_entries[e].next) {
+                    int i = s_cell_entries[e].aircraft;
+                    const GameObject *h = s_aircraft[i];
+                    if (i < first && h && h->side != missile->side &&
+                        vec_distance(missile->pos, h->pos) < HIT_RADIUS)
+                        first = i;
+                }
+    return first == INT_MAX ? nullptr : s_aircraft[first];
 }
 
 static void scatter_debris(const float *where) {

@@ -182,6 +182,33 @@ TEST_F(Simulate, MissilesHitOnlyAircraftOfTheOtherSide) {
     EXPECT_FALSE(world_has(m));
 }
 
+TEST_F(Simulate, HitsSeeAircraftWhereTheWalkHasPutThem) {
+    // Older than the missile: not yet moved when the missile looks.
+    GameObject *older = enemy(0.5f, 10, -100);
+    older->vel[0] = 30;
+    GameObject *m1 = missile(SIDE_PLAYER, 0, 10, -100);
+    // Newer than the missile: already moved, into reach or out of it.
+    GameObject *m2 = missile(SIDE_PLAYER, 100, 10, -100);
+    GameObject *gone = enemy(100.5f, 10, -100);
+    gone->vel[1] = 5;
+    GameObject *m3 = missile(SIDE_PLAYER, 200, 10, -100);
+    GameObject *arriving = enemy(190, 10, -100);
+    arriving->vel[0] = 9.7f;
+    // Far from the origin, where cells are clamped.
+    GameObject *m4 = missile(SIDE_PLAYER, 3e12f, 10, -100);
+    GameObject *far = enemy(3e12f, 10.5f, -100);
+    objects_update();
+    EXPECT_FALSE(world_has(older));
+    EXPECT_FALSE(world_has(m1));
+    EXPECT_TRUE(world_has(gone));
+    EXPECT_TRUE(world_has(m2));
+    EXPECT_FALSE(world_has(arriving));
+    EXPECT_FALSE(world_has(m3));
+    EXPECT_FALSE(world_has(far));
+    EXPECT_FALSE(world_has(m4));
+    EXPECT_EQ(world_count(OBJ_EXPLOSION), 3);
+}
+
 TEST_F(Simulate, KillScoresFallWithTheDistanceFromThePlayer) {
     const float distance[] = {0.0f, 10.3f, 25.0f, 30.0f};
     const int points[] = {1000, 790, 500, 500};
