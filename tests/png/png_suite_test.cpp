@@ -119,10 +119,6 @@ Reference reference(const Bytes &data, int texture, int solid) {
     return ref;
 }
 
-std::string base_name(const std::string &path) {
-    return path.substr(path.rfind('/') + 1);
-}
-
 TEST(PngSuite, BrokenFilesFailAndValidOnesMatchLibpng) {
     std::vector<std::string> files;
     list_pngs(SUITE, &files);
