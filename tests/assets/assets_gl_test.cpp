@@ -51,6 +51,10 @@ const char FILE_NOT_FOUND[] = "\\[Fatal\\] Corrupted EXE file, re-download pleas
 
 class AssetsRebuilt : public GlWindow {
   protected:
+    // A forked child would share the parent's X connection and tear it down
+    // with its fatal exit; a fresh process opens its own.
+    AssetsRebuilt() { GTEST_FLAG_SET(death_test_style, "threadsafe"); }
+
     // The real members, with `drop` left out and `spoil` replaced by junk.
     void use_members(const std::vector<std::string> &drop, const std::string &spoil = "") {
         std::vector<ZipMember> members;

@@ -22,23 +22,38 @@ inline std::vector<unsigned *> all_textures() {
             &g_tex_endofseq};
 }
 
+// One window for the whole program, opened before the first test.
 class GlWindow : public ::testing::Test {
   protected:
-    void SetUp() override {
+    static void SetUpTestSuite() {
         setenv("SDL_AUDIODRIVER", "dummy", 0);
-        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+        // A busy X server now and then refuses a connection; try again.
+        int tries = 0;
+        while (SDL_Init(SDL_INIT_VIDEO) != 0) {
+            if (++tries == 10)
+                return;
+            SDL_Delay(200);
+        }
         Mix_OpenAudio(22050, AUDIO_U8, 1, 1024);
         g_screen_w = 800;
         g_screen_h = 600;
         video_init();
+        s_ready = true;
+    }
+    static void TearDownTestSuite() {
+        if (!s_ready)
+            return;
+        Mix_CloseAudio();
+        SDL_Quit();
+        s_ready = false;
+    }
+    void SetUp() override {
+        ASSERT_TRUE(s_ready) << SDL_GetError();
         for (unsigned *tex : all_textures())
             *tex = 0;
         g_stage_head = nullptr;
     }
-    void TearDown() override {
-        Mix_CloseAudio();
-        SDL_Quit();
-    }
+    static inline bool s_ready = false;
 };
 
 inline void expect_all_loaded() {
