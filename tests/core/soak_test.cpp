@@ -122,7 +122,7 @@ TEST(Soak, TenMinutesOfPlayOverTheShippedStage) {
     EXPECT_GE(ends, 5);
     EXPECT_GE(restarts, 5);
     EXPECT_GT(kills, 0);
-    EXPECT_LT(most, 6000u);
+    EXPECT_LT(most, 2000u); // about 530 in this flight
     RecordProperty("most_records", (int)most);
     RecordProperty("kills", kills);
     RecordProperty("stage_ends", ends);
