@@ -303,6 +303,8 @@ static void probe_gl() {
     if (png_state.PalettedTextures == -1) {
         const char *version = nullptr;
         int listed = ExtSupported("GL_EXT_paletted_texture");
+        if (!png_state.extensions) // no context yet: ask again on a later decode
+            return;
         if (listed)
             version = gl_string(GL_VERSION);
         png_state.PalettedTextures = listed && !(version && strstr(version, "1.1.0 3Dfx Beta"));

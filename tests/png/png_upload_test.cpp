@@ -462,6 +462,10 @@ TEST_F(Upload, PalettedPathRefusesOtherCountsAndIsSkippedOutsideItsModes) {
 
 TEST_F(Upload, PalettedTexturesNeedTheExtensionAnEntryPointAndNoBeta3Dfx) {
     Bytes png = make_png(palette_spec(4, 2));
+    ASSERT_EQ(load(png, 0, PNG_SOLID), 1); // no context: no extension string to settle on
+    EXPECT_EQ(g_log.tex.at(0).format, unsigned(GL_RGB));
+    EXPECT_EQ(png_state.PalettedTextures, -1);
+
     install(4096, true, "1.1.0 3Dfx Beta Driver");
     ASSERT_EQ(load(png, 0, PNG_SOLID), 1);
     EXPECT_EQ(g_log.tex.at(0).format, unsigned(GL_RGB));
