@@ -18,7 +18,7 @@ enum {
     PNG_ALPHA = -2,    // the image's own alpha (alpha channel or transparency chunk)
     PNG_SOLID = -1,    // no alpha
     PNG_STENCIL = 0,   // transparent where the pixel equals the stencil colour
-    PNG_BLEND1 = 1,    // alpha made from the colour, see png_extra.cpp
+    PNG_BLEND1 = 1,    // 1 to 7: alpha from the sum, or the sum of squares, of r, g, b
     PNG_BLEND2 = 2,
     PNG_BLEND3 = 3,
     PNG_BLEND4 = 4,
