@@ -488,3 +488,20 @@ TEST_F(Upload, PalettedTexturesNeedTheExtensionAnEntryPointAndNoBeta3Dfx) {
 }
 
 } // namespace
+
+namespace {
+
+// A scratch buffer that cannot be had fails the chain before any level is
+// uploaded or any pixel read (the sanitizers' allocator would abort instead
+// of failing, so they skip it).
+TEST_F(Upload, MipmapChainWithoutScratchMemoryFailsBeforeUploading) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer allocator aborts on such a request";
+#endif
+    unsigned char pixel[4] = {};
+    g_log = CallLog();
+    EXPECT_EQ(Build2DMipmaps(4, 1 << 30, 1 << 30, GL_RGBA, pixel, 1), 0);
+    EXPECT_TRUE(g_log.tex.empty());
+}
+
+} // namespace
