@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -50,8 +51,17 @@ GameObject *spawn(Model3ds *model, int kind, int side, float x, float y, float d
 
 void open_window() {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
-    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0)
+    // A busy X server may refuse a connection now and then; try again.
+    int status = -1;
+    for (int attempt = 0; attempt < 10 && status < 0; attempt++) {
+        if (attempt)
+            SDL_Delay(200);
+        status = SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO);
+    }
+    if (status < 0) {
+        std::fprintf(stderr, "render_bench: %s\n", SDL_GetError());
         std::exit(1);
+    }
     Mix_OpenAudio(22050, AUDIO_U8, 1, 1024);
     Mix_AllocateChannels(64);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
