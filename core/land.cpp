@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "core/objects.h"
+#include "core/random.h"
 
 float g_land_heights[LAND_MAPS][LAND_GRID][LAND_GRID];
 
@@ -13,12 +14,6 @@ float g_land_heights[LAND_MAPS][LAND_GRID][LAND_GRID];
 static const float BORDER_HEIGHT = -0.01f;
 static const double HEIGHT_MIN = -1.0;
 static const double HEIGHT_MAX = 0.9;
-
-// The game's arithmetic expects the 15-bit rand of the runtime it was made
-// on; the low 15 bits of a wider rand give the same range.
-static double random_unit() {
-    return (rand() & 0x7fff) / 32767.0;
-}
 
 static float clamp_height(double v) {
     if (v < HEIGHT_MIN)

@@ -21,6 +21,7 @@
 #include "core/land.h"
 #include "core/locks.h"
 #include "core/player.h"
+#include "core/random.h"
 #include "core/vecmath.h"
 
 static const float CULL_AHEAD = 1000.0f;
@@ -47,11 +48,6 @@ static const float TARGET_MARGIN = 5.0f;
 
 static std::vector<GameObject *> s_aircraft; // list order; null once removed
 static std::vector<GameObject *> s_guided;   // records with a target; null once removed
-
-// 0 to 1 from the low 15 bits of rand, the range the game's arithmetic expects.
-static float random_unit() {
-    return (float)((rand() & 0x7fff) / 32767.0);
-}
 
 // The grid: cells at least as wide as the hit radius, so every aircraft within
 // reach of a point lies in the point's cell or a neighbour. An aircraft holds one
@@ -255,8 +251,8 @@ static void scatter_debris(const float *where) {
         for (int i = 0; i < 3; i++)
             piece->pos[i] = where[i];
         float angles[3] = {0, 0, 0};
-        angles[0] = random_unit() * 90 - 90 - 30;
-        angles[1] = random_unit() * 360 - 180;
+        angles[0] = (float)random_unit() * 90 - 90 - 30;
+        angles[1] = (float)random_unit() * 360 - 180;
         float up[3];
         vec_from_angles(angles, up, nullptr);
         for (int i = 0; i < 3; i++)

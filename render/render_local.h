@@ -3,13 +3,9 @@
 // Tests and the benchmark call the steps one by one.
 #pragma once
 
-#include <cstdlib>
+#include "core/random.h"
 
-// A value from 0 to 1 from the shared rand sequence. The game's arithmetic is
-// written for a rand of 0 to 32767; glibc's gives 31 bits, so keep the low 15.
-inline double random_unit() {
-    return (std::rand() & 0x7fff) / 32767.0;
-}
+#include <cstdlib>
 
 // The camera's view as the world was drawn: read back once per frame so that
 // the sight, the acquisition and the lock symbols all project alike.
