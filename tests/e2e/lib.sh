@@ -4,6 +4,11 @@ set -u
 
 fail() {
     echo "FAIL: $*" >&2
+    echo "windows now:" >&2
+    xdotool search --name '.' 2>/dev/null | while read -r id; do
+        echo "  $id '$(xdotool getwindowname "$id" 2>/dev/null)' $(window_size "$id" 2>/dev/null)" >&2
+    done
+    [[ -f ${WORK:-}/game.log ]] && sed 's/^/  game: /' "$WORK/game.log" | grep -v ALSA >&2
     [[ -n ${GAME_PID:-} ]] && kill -9 "$GAME_PID" 2>/dev/null
     exit 1
 }
@@ -26,6 +31,10 @@ window_size() {
 }
 
 start_game() { # executable
+    # A key left down by an earlier run would auto-repeat into the dialogs.
+    xdotool keyup Return KP_Enter space Tab y n w s Escape BackSpace 2>/dev/null
+    xdotool mouseup 1 2>/dev/null
+    xdotool mouseup 3 2>/dev/null
     "$1" >"$WORK/game.log" 2>&1 &
     GAME_PID=$!
 }
