@@ -73,7 +73,7 @@ static void end_fade(float t) {
     glPushAttrib(GL_CURRENT_BIT | GL_TEXTURE_BIT);
     glColor4f(1, 1, 1, alpha);
     glBindTexture(GL_TEXTURE_2D, g_tex_endofseq);
-    overlay_quad();
+    centred_quad();
     glPopAttrib();
 
     // Not clamped: past the end the levels go negative, which the mixer takes
@@ -115,5 +115,5 @@ void hud_draw(float t) {
 
 void title_draw() {
     glBindTexture(GL_TEXTURE_2D, g_tex_title);
-    overlay_quad();
+    centred_quad();
 }

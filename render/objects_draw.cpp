@@ -111,16 +111,7 @@ static void sprite(const GameObject *o, float t) {
     glBlendFunc(GL_SRC_ALPHA, dst);
     // Depth-tested but not written, so overlapping puffs do not cut each other.
     glDepthMask(GL_FALSE);
-    glBegin(GL_QUADS);
-    glTexCoord2f(1, 0);
-    glVertex3f(1, 1, 0);
-    glTexCoord2f(0, 0);
-    glVertex3f(-1, 1, 0);
-    glTexCoord2f(0, 1);
-    glVertex3f(-1, -1, 0);
-    glTexCoord2f(1, 1);
-    glVertex3f(1, -1, 0);
-    glEnd();
+    centred_quad();
     glPopAttrib();
     glPopMatrix();
 }

@@ -121,6 +121,21 @@ void sky_draw(float t) {
     glPopAttrib();
 }
 
+// Every centred picture (sun, sprites, sight, marks, HUD pictures): a 2 by 2
+// quad on the origin, upright since t = 0 is the picture's top row.
+void centred_quad() {
+    glBegin(GL_QUADS);
+    glTexCoord2f(1, 0);
+    glVertex3f(1, 1, 0);
+    glTexCoord2f(0, 0);
+    glVertex3f(-1, 1, 0);
+    glTexCoord2f(0, 1);
+    glVertex3f(-1, -1, 0);
+    glTexCoord2f(1, 1);
+    glVertex3f(1, -1, 0);
+    glEnd();
+}
+
 // The sun, and light 0 at its centre; ends the sky's matrix push.
 void sun_draw() {
     static const float WHITE[4] = {1, 1, 1, 1};
@@ -142,12 +157,7 @@ void sun_draw() {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glBindTexture(GL_TEXTURE_2D, g_tex_sun);
-    glBegin(GL_QUADS);
-    textured_vertex(1, 0, 1, 1, 0);
-    textured_vertex(0, 0, -1, 1, 0);
-    textured_vertex(0, 1, -1, -1, 0);
-    textured_vertex(1, 1, 1, -1, 0);
-    glEnd();
+    centred_quad();
     glPopAttrib();
     glPopMatrix();
     glPopMatrix();

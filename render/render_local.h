@@ -26,7 +26,7 @@ void objects_draw(float t);
 
 // sight.cpp: the overlay's state, the sight, acquisition and lock symbols.
 void overlay_open();
-void overlay_quad();
+void centred_quad();
 void overlay_view_read(OverlayView *view);
 // Normalized device coordinates of a world point (z relative to the player's);
 // false when the point lies in the eye's plane and has no image.

@@ -28,20 +28,6 @@ void overlay_open() {
     glColor4f(1, 1, 1, 1);
 }
 
-// A picture centred on the origin, 2 by 2, upright since t = 0 is its top row.
-void overlay_quad() {
-    glBegin(GL_QUADS);
-    glTexCoord2f(1, 0);
-    glVertex3f(1, 1, 0);
-    glTexCoord2f(0, 0);
-    glVertex3f(-1, 1, 0);
-    glTexCoord2f(0, 1);
-    glVertex3f(-1, -1, 0);
-    glTexCoord2f(1, 1);
-    glVertex3f(1, -1, 0);
-    glEnd();
-}
-
 void overlay_view_read(OverlayView *view) {
     glGetDoublev(GL_MODELVIEW_MATRIX, view->modelview);
     glGetDoublev(GL_PROJECTION_MATRIX, view->projection);
@@ -75,7 +61,7 @@ void sight_draw(double sx, double sy) {
     glTranslatef(sx, sy, 0);
     glBindTexture(GL_TEXTURE_2D, g_tex_sight);
     glScalef(0.05f, 0.05f, 1);
-    overlay_quad();
+    centred_quad();
     glPopMatrix();
 }
 
@@ -128,18 +114,18 @@ void locks_draw(const OverlayView *view, float t) {
         glTranslatef(mx, my, 0);
         glScalef(0.025f, 0.025f, 1);
         glBindTexture(GL_TEXTURE_2D, g_tex_lock1);
-        overlay_quad();
+        centred_quad();
 
         glPushMatrix();
         glScalef(s, s, s);
         glBindTexture(GL_TEXTURE_2D, g_tex_lock2);
-        overlay_quad();
+        centred_quad();
         glPopMatrix();
 
         if (o->missile_assigned) {
             glScalef(0.5f, 0.5f, 1);
             glBindTexture(GL_TEXTURE_2D, g_tex_lock3);
-            overlay_quad();
+            centred_quad();
         }
         glPopMatrix();
     }

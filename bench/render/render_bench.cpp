@@ -303,16 +303,7 @@ void BM_SmokeStateOnce(benchmark::State &state) {
             glBindTexture(GL_TEXTURE_2D,
                           o->kind == OBJ_TRAIL_SMOKE ? g_tex_smoke : g_tex_smoke_inv);
             glColor4f(1, 1, 1, 1 - (t - o->birth));
-            glBegin(GL_QUADS);
-            glTexCoord2f(1, 0);
-            glVertex3f(1, 1, 0);
-            glTexCoord2f(0, 0);
-            glVertex3f(-1, 1, 0);
-            glTexCoord2f(0, 1);
-            glVertex3f(-1, -1, 0);
-            glTexCoord2f(1, 1);
-            glVertex3f(1, -1, 0);
-            glEnd();
+            centred_quad();
             glPopMatrix();
         }
         glPopAttrib();
