@@ -178,9 +178,13 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "bench_assets_load needs an X display (run it under Xvfb)\n");
         return 1;
     }
-    if (SDL_Init(SDL_INIT_VIDEO) < 0) {
-        std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
-        return 1;
+    // A busy X server now and then refuses a connection; try again.
+    for (int tries = 0; SDL_Init(SDL_INIT_VIDEO) < 0; tries++) {
+        if (tries == 10) {
+            std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
+            return 1;
+        }
+        SDL_Delay(200);
     }
     Mix_OpenAudio(22050, AUDIO_U8, 1, 1024);
     Mix_AllocateChannels(64);
