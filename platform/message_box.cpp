@@ -10,6 +10,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -155,6 +156,9 @@ void make_window(Dialog &d, const char *caption) {
     class_hint.res_class = res_class;
     XSetClassHint(d.display, d.window, &class_hint);
     set_atom_property(d, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG");
+    long pid = long(getpid());
+    XChangeProperty(d.display, d.window, XInternAtom(d.display, "_NET_WM_PID", False), XA_CARDINAL,
+                    32, PropModeReplace, reinterpret_cast<unsigned char *>(&pid), 1);
     set_atom_property(d, "_NET_WM_STATE", "_NET_WM_STATE_MODAL");
 
     // A fixed size: the layout does not stretch.

@@ -32,13 +32,16 @@ int answer_box(const char *text, const char *caption, unsigned style, const std:
     pid_t child = fork();
     if (child == 0)
         _exit(platform_message_box(text, caption, style));
-    std::string id =
-        run("timeout 10 xdotool search --sync --name '^" + std::string(caption) + "$' | head -n1");
+    // This child's own window: the box of the case before may still be going.
+    std::string id = run("timeout 10 xdotool search --sync --onlyvisible --pid " +
+                         std::to_string(child) + " --name '^" + caption + "$' | head -n1");
     while (!id.empty() && (id.back() == '\n' || id.back() == '\r'))
         id.pop_back();
     EXPECT_FALSE(id.empty()) << "no window titled " << caption;
     if (!id.empty()) {
-        usleep(200 * 1000); // let it map and take the focus
+        // Typed keys go to the focus, which the box takes once it is mapped.
+        for (int i = 0; i < 50 && run("xdotool getwindowfocus") != id + "\n"; ++i)
+            usleep(50 * 1000);
         std::string cmd = user;
         for (size_t at; (at = cmd.find("%W")) != std::string::npos;)
             cmd.replace(at, 2, id);
