@@ -6,6 +6,8 @@
 
 #include "core/startup.h"
 
+#include <cstring>
+
 unsigned char g_keys[INPUT_KEYS];
 unsigned char g_keys_edge[INPUT_KEYS];
 unsigned char g_mouse_buttons[INPUT_BUTTONS];
@@ -19,6 +21,15 @@ static void motion_update(int x, int y) {
     g_mouse_dx = float(g_mouse_dx + (x - half_w) / half_w);
     g_mouse_dy = float(g_mouse_dy + -(y - half_h) / half_h);
     SDL_WarpMouse(Uint16(g_screen_w / 2), Uint16(g_screen_h / 2));
+}
+
+// The key symbol as a plain number: a symbol outside SDL's own list is no
+// valid SDLKey, and must not be read as one.
+static unsigned key_symbol(const SDL_Event *event) {
+    unsigned sym;
+    static_assert(sizeof sym == sizeof event->key.keysym.sym, "SDLKey is an int-sized enum");
+    std::memcpy(&sym, &event->key.keysym.sym, sizeof sym);
+    return sym;
 }
 
 static void roll_over() {
@@ -36,7 +47,7 @@ void input_handle_event(const SDL_Event *event) {
         return;
     switch (event->type) {
     case SDL_KEYDOWN: {
-        unsigned sym = unsigned(event->key.keysym.sym);
+        unsigned sym = key_symbol(event);
         if (sym < INPUT_KEYS) {
             g_keys[sym] = 1;
             g_keys_edge[sym] = INPUT_PRESSED;
@@ -44,7 +55,7 @@ void input_handle_event(const SDL_Event *event) {
         break;
     }
     case SDL_KEYUP: {
-        unsigned sym = unsigned(event->key.keysym.sym);
+        unsigned sym = key_symbol(event);
         if (sym < INPUT_KEYS)
             g_keys[sym] = 0;
         break;

@@ -35,7 +35,8 @@ class Input : public ::testing::Test {
     static void key(Uint8 type, int sym) {
         SDL_Event e{};
         e.type = type;
-        e.key.keysym.sym = SDLKey(sym);
+        // Stored bytewise: a number outside SDL's list is no valid SDLKey.
+        std::memcpy(&e.key.keysym.sym, &sym, sizeof sym);
         input_handle_event(&e);
     }
     static void button(Uint8 type, int b, int x = 400, int y = 300) {
