@@ -3,6 +3,7 @@
 // alone decoding the same pictures from memory into one pixel buffer each.
 // Needs an X display for the OpenGL context.
 
+#include "support/game_window.h"
 #include "assets/archive.h"
 #include "assets/assets.h"
 #include "assets/ffres.h"
@@ -178,19 +179,10 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "bench_assets_load needs an X display (run it under Xvfb)\n");
         return 1;
     }
-    // A busy X server now and then refuses a connection; try again.
-    for (int tries = 0; SDL_Init(SDL_INIT_VIDEO) < 0; tries++) {
-        if (tries == 10) {
-            std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
-            return 1;
-        }
-        SDL_Delay(200);
+    if (!game_window_open()) {
+        std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
+        return 1;
     }
-    Mix_OpenAudio(22050, AUDIO_U8, 1, 1024);
-    Mix_AllocateChannels(64);
-    g_screen_w = 800;
-    g_screen_h = 600;
-    video_init();
     benchmark::RunSpecifiedBenchmarks();
     Mix_CloseAudio();
     SDL_Quit();

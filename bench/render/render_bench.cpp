@@ -10,6 +10,7 @@
 #include "render/render.h"
 #include "assets/model3ds.h"
 #include "render/render_local.h"
+#include "support/game_window.h"
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
@@ -50,28 +51,10 @@ GameObject *spawn(Model3ds *model, int kind, int side, float x, float y, float d
 }
 
 void open_window() {
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    // A busy X server may refuse a connection now and then; try again.
-    int status = -1;
-    for (int attempt = 0; attempt < 10 && status < 0; attempt++) {
-        if (attempt)
-            SDL_Delay(200);
-        status = SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO);
-    }
-    if (status < 0) {
+    if (!game_window_open()) {
         std::fprintf(stderr, "render_bench: %s\n", SDL_GetError());
         std::exit(1);
     }
-    Mix_OpenAudio(22050, AUDIO_U8, 1, 1024);
-    Mix_AllocateChannels(64);
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    g_screen_w = 800;
-    g_screen_h = 600;
-    video_init();
     assets_load_all();
 }
 

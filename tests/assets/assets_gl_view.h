@@ -5,6 +5,7 @@
 #include "assets/assets.h"
 #include "assets/model3ds.h"
 #include "assets/stage_script.h"
+#include "support/game_window.h"
 #include "core/startup.h"
 
 #include <GL/gl.h>
@@ -25,21 +26,7 @@ inline std::vector<unsigned *> all_textures() {
 // One window for the whole program, opened before the first test.
 class GlWindow : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        // A busy X server now and then refuses a connection; try again.
-        int tries = 0;
-        while (SDL_Init(SDL_INIT_VIDEO) != 0) {
-            if (++tries == 10)
-                return;
-            SDL_Delay(200);
-        }
-        Mix_OpenAudio(22050, AUDIO_U8, 1, 1024);
-        g_screen_w = 800;
-        g_screen_h = 600;
-        video_init();
-        s_ready = true;
-    }
+    static void SetUpTestSuite() { s_ready = game_window_open(); }
     static void TearDownTestSuite() {
         if (!s_ready)
             return;

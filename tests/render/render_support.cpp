@@ -7,6 +7,7 @@
 #include "core/objects.h"
 #include "core/startup.h"
 #include "render/render.h"
+#include "support/game_window.h"
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
@@ -52,23 +53,7 @@ void gl_open() {
     if (open)
         return;
     open = true;
-    // Many test processes start at once on one X server; a refused
-    // connection is worth another try.
-    int status = -1;
-    for (int attempt = 0; attempt < 10 && status < 0; attempt++) {
-        if (attempt)
-            SDL_Delay(200);
-        status = SDL_Init(SDL_INIT_VIDEO);
-    }
-    ASSERT_EQ(status, 0) << SDL_GetError();
-    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    g_screen_w = 800;
-    g_screen_h = 600;
-    video_init();
+    ASSERT_TRUE(game_window_open()) << SDL_GetError();
 }
 
 unsigned texture_make(int w, int h, const std::vector<unsigned char> &rgba) {
