@@ -49,10 +49,7 @@ void video_init() {
     glEnable(GL_BLEND);
 }
 
-int SDL_main(int, char **) {
-    std::srand(unsigned(std::time(nullptr)));
-    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0)
-        fatal_error("SDL Initialization failed!");
+void startup_mixer_and_window() {
     // No audio device is no reason not to play: the mixer then plays nothing.
     Mix_OpenAudio(22050, AUDIO_U8, 1, 1024);
     Mix_AllocateChannels(64);
@@ -65,6 +62,13 @@ int SDL_main(int, char **) {
 
     g_screen_w = 800;
     g_screen_h = 600;
+}
+
+int SDL_main(int, char **) {
+    std::srand(unsigned(std::time(nullptr)));
+    if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0)
+        fatal_error("SDL Initialization failed!");
+    startup_mixer_and_window();
     g_fullscreen =
         platform_message_box("Fullscreen?", "Question", MB_YESNO | MB_ICONQUESTION) == IDYES;
 
