@@ -166,6 +166,20 @@ void sun_draw() {
     glEnable(GL_LIGHT0);
 }
 
+// The play frame's overlay: the sight and the acquisition where the nose
+// points, the lock marks and the HUD, all projected through one view.
+void play_overlay_draw(float t) {
+    OverlayView view;
+    overlay_view_read(&view);
+    double sx, sy;
+    if (sight_position(&view, &sx, &sy)) {
+        sight_draw(sx, sy);
+        locks_acquire(&view, sx, sy);
+    }
+    locks_draw(&view, t);
+    hud_draw(t);
+}
+
 void render_frame() {
     // One clock read serves the sea scroll, the effect ages, the lock pulse
     // and the end fade of this frame.
@@ -187,15 +201,7 @@ void render_frame() {
 
     overlay_open();
     if (!g_title_mode) {
-        OverlayView view;
-        overlay_view_read(&view);
-        double sx, sy;
-        if (sight_position(&view, &sx, &sy)) {
-            sight_draw(sx, sy);
-            locks_acquire(&view, sx, sy);
-        }
-        locks_draw(&view, t);
-        hud_draw(t);
+        play_overlay_draw(t);
     } else {
         title_draw();
     }

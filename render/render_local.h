@@ -20,13 +20,17 @@ struct OverlayView {
 void camera_load();
 void sky_draw(float t);
 void sun_draw();
+// The play frame's overlay after overlay_open: sight, acquisition, marks, HUD.
+void play_overlay_draw(float t);
 
 // objects_draw.cpp: every record of the world list, newest first.
 void objects_draw(float t);
 
+// The centred 2 by 2 picture quad (render.cpp).
+void centred_quad();
+
 // sight.cpp: the overlay's state, the sight, acquisition and lock symbols.
 void overlay_open();
-void centred_quad();
 void overlay_view_read(OverlayView *view);
 // Normalized device coordinates of a world point (z relative to the player's);
 // false when the point lies in the eye's plane and has no image.

@@ -150,15 +150,7 @@ void BM_FrameSplit(benchmark::State &state) {
         glFinish();
         objects.push_back(ms_since(t1));
         overlay_open();
-        OverlayView view;
-        overlay_view_read(&view);
-        double sx, sy;
-        if (sight_position(&view, &sx, &sy)) {
-            sight_draw(sx, sy);
-            locks_acquire(&view, sx, sy);
-        }
-        locks_draw(&view, t);
-        hud_draw(t);
+        play_overlay_draw(t);
         glPopAttrib();
         SDL_GL_SwapBuffers();
         glFinish();
