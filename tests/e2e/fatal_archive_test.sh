@@ -2,11 +2,8 @@
 # An executable whose archive is missing, empty or corrupt shows the "Fatal"
 # box with the missing-resource text over a closed game window, and ends with 0.
 source "$(dirname "$0")/lib.sh"
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
 start_game "$1"
-q=$(wait_window '^Question$') || fail "no Question dialog"
-xdotool key --window "$q" n
+answer_question n
 f=$(wait_window '^Fatal$') || fail "no Fatal dialog"
 # The video is closed before the box shows, so nothing hides it.
 xdotool search --onlyvisible --name '^(quorrin|[0-9]+ fps)$' >/dev/null 2>&1 &&

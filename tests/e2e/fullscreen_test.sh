@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
 # Answering Yes gives a full-screen game window covering the whole display.
 source "$(dirname "$0")/lib.sh"
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
 start_game "$1"
-q=$(wait_window '^Question$') || fail "no Question dialog"
-xdotool key --window "$q" y
+answer_question y
 sleep 3
 kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended: $(cat "$WORK/game.log")"
 read -r sw sh < <(xdotool getdisplaygeometry)

@@ -1,6 +1,8 @@
 # Shared steps of the end-to-end tests: start the real game under the test
 # display, find its windows, play the user with xdotool, read pixels back.
 set -u
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
 
 fail() {
     echo "FAIL: $*" >&2
@@ -28,6 +30,13 @@ window_size() {
     local WIDTH HEIGHT X Y SCREEN WINDOW
     eval "$(xdotool getwindowgeometry --shell "$1")"
     echo "${WIDTH}x${HEIGHT}"
+}
+
+# Answers the start-up question ("y" or "n") once it shows.
+answer_question() { # key
+    local q
+    q=$(wait_window '^Question$') || fail "no Question dialog"
+    xdotool key --window "$q" "$1"
 }
 
 start_game() { # executable

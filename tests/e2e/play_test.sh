@@ -3,14 +3,11 @@
 # mouse, the gun, a missile, the afterburner and the slow throttle, then
 # Escape. Screenshots are kept in $QUORRIN_SCREENS for people to look at.
 source "$(dirname "$0")/lib.sh"
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
 SCREENS=${QUORRIN_SCREENS:-$WORK}
 mkdir -p "$SCREENS"
 start_game "$1"
 
-q=$(wait_window '^Question$') || fail "no Question dialog"
-xdotool key --window "$q" n
+answer_question n
 w=$(wait_window '^(quorrin|[0-9]+ fps)$') || fail "no game window"
 sleep 2
 screenshot "$w" "$SCREENS/1-title.png"

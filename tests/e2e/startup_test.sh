@@ -3,8 +3,6 @@
 # 800 by 600 window captioned "quorrin", a frame rate near 50 in the caption,
 # a resize that the drawing follows, and Escape ending with exit code 0.
 source "$(dirname "$0")/lib.sh"
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
 start_game "$1"
 
 q=$(wait_window '^Question$') || fail "no Question dialog"
