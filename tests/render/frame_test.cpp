@@ -36,8 +36,7 @@ class FrameTest : public GlTest {
 TEST_F(FrameTest, TitleFrameIsTheTitlePictureAlone) {
     // A picture whose top half is red and bottom half blue: it must stand
     // upright over the whole window.
-    const unsigned saved = g_tex_title;
-    g_tex_title = texture_make(1, 2, {255, 0, 0, 255, 0, 0, 255, 255});
+    SlotTexture title(&g_tex_title, texture_make(1, 2, {255, 0, 0, 255, 0, 0, 255, 255}));
     g_title_mode = 1;
     g_cam_shake = 0.5f;
     g_cam_prev_eye[0] = 9;
@@ -47,7 +46,6 @@ TEST_F(FrameTest, TitleFrameIsTheTitlePictureAlone) {
 
     render_frame();
 
-    g_tex_title = saved;
     EXPECT_EQ(g_swaps, 1);
     for (int x : {0, 399, 799}) {
         EXPECT_EQ(pixel(x, 599), (Rgba{255, 0, 0, pixel(x, 599)[3]}));
@@ -69,9 +67,8 @@ TEST_F(FrameTest, TitleFrameIsTheTitlePictureAlone) {
 }
 
 TEST_F(FrameTest, PlayFrameShowsSkySeaAndSun) {
-    const unsigned sky = g_tex_sky, sea = g_tex_sea;
-    g_tex_sky = texture_solid(0, 0, 255);
-    g_tex_sea = texture_solid(0, 255, 0);
+    SlotTexture sky(&g_tex_sky, texture_solid(0, 0, 255)),
+        sea(&g_tex_sea, texture_solid(0, 255, 0));
     g_player.pos[1] = 3.7f;
     g_player.pos[2] = -7;
     g_player.vel[2] = -6.3f;
@@ -97,14 +94,11 @@ TEST_F(FrameTest, PlayFrameShowsSkySeaAndSun) {
     // Above the horizon everything but the sun is sky, unfogged.
     EXPECT_EQ(pixel(700, 550)[2], 255);
     EXPECT_EQ(pixel(700, 550)[0], 0);
-    g_tex_sky = sky;
-    g_tex_sea = sea;
 }
 
 TEST_F(FrameTest, SunStandsAboveAndToTheLeft) {
-    const unsigned sky = g_tex_sky, sun = g_tex_sun;
-    g_tex_sky = texture_solid(0, 0, 255);
-    g_tex_sun = texture_solid(255, 0, 0);
+    SlotTexture sky(&g_tex_sky, texture_solid(0, 0, 255)),
+        sun(&g_tex_sun, texture_solid(255, 0, 0));
     // Turn the nose up and left until the sun, 400 left, 500 up and 800
     // ahead, is in view: the camera follows half of it.
     g_player.angles[0] = 60;
@@ -123,17 +117,14 @@ TEST_F(FrameTest, SunStandsAboveAndToTheLeft) {
     EXPECT_GT(c[1], 190);
     EXPECT_EQ(c[2], 255);
     // A see-through sun leaves the sky there as it is.
-    g_tex_sun = texture_solid(255, 0, 0, 0);
+    SlotTexture clear_sun(&g_tex_sun, texture_solid(255, 0, 0, 0));
     camera_load();
     render_frame();
     EXPECT_EQ(pixel((int)wx, (int)wy)[0], 0);
-    g_tex_sky = sky;
-    g_tex_sun = sun;
 }
 
 TEST_F(FrameTest, IslandAndModelStandWhereTheyAre) {
-    const unsigned land = g_tex_landmap;
-    g_tex_landmap = texture_solid(255, 0, 255);
+    SlotTexture land(&g_tex_landmap, texture_solid(255, 0, 255));
     for (auto &column : g_land_heights[2])
         for (float &h : column)
             h = 0.5f; // drawn 3 units above the island's own height
@@ -179,7 +170,6 @@ TEST_F(FrameTest, IslandAndModelStandWhereTheyAre) {
     EXPECT_GT(m[0], 100) << "lit by its red material";
     EXPECT_LT(m[1], 40);
     EXPECT_LT(m[2], 40);
-    g_tex_landmap = land;
 }
 
 TEST_F(FrameTest, FrameLeavesOnlyDepthTestFogAndLight) {

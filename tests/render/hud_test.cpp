@@ -10,29 +10,18 @@
 
 #include <GL/gl.h>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
 class HudTest : public GlTest {
   protected:
-    unsigned saved_hud = 0;
+    // The frame band at the top is see-through here so the bar shows.
+    std::optional<SlotTexture> atlas;
     void SetUp() override {
         GlTest::SetUp();
-        saved_hud = g_tex_hud;
-        std::vector<unsigned char> atlas(256 * 256 * 4);
-        for (int y = 0; y < 256; y++) {
-            for (int x = 0; x < 256; x++) {
-                unsigned char *p = &atlas[4 * (y * 256 + x)];
-                p[0] = x;
-                p[1] = y;
-                p[2] = 255;
-                // The frame band is see-through here so the bar shows.
-                p[3] = y < 32 ? 0 : 255;
-            }
-        }
-        g_tex_hud = texture_make(256, 256, atlas);
+        atlas.emplace(&g_tex_hud, texture_naming(255, 32));
     }
-    void TearDown() override { g_tex_hud = saved_hud; }
     void draw(float t) {
         glClear(GL_COLOR_BUFFER_BIT);
         overlay_open();
@@ -115,8 +104,7 @@ TEST_F(HudTest, GaugeFillsToTheFlameLevelWithFlicker) {
 }
 
 TEST_F(HudTest, EndFadeRaisesThePictureAndLowersEveryLevel) {
-    const unsigned saved_end = g_tex_endofseq;
-    g_tex_endofseq = texture_solid(255, 255, 255);
+    SlotTexture end(&g_tex_endofseq, texture_solid(255, 255, 255));
     g_stage_over = 1;
     g_stage_over_time = 100;
     g_engine_channel = 9;
@@ -145,7 +133,6 @@ TEST_F(HudTest, EndFadeRaisesThePictureAndLowersEveryLevel) {
     draw(111);
     EXPECT_TRUE(g_mix_calls.empty());
     EXPECT_NE(pixel_ndc(0.5, 0)[0], 255);
-    g_tex_endofseq = saved_end;
 }
 
 } // namespace

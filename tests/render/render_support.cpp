@@ -1,4 +1,5 @@
-// The window, textures, world reset and mixer stand-ins the renderer's tests share.
+// The window, textures, world reset and the mixer, clock and swap stand-ins
+// that the renderer's tests share.
 #include "render_support.h"
 
 #include "assets/assets.h"
@@ -18,10 +19,14 @@
 
 std::vector<std::string> g_mix_calls;
 int g_swaps;
+unsigned g_ticks;
 
 // Link-time stand-ins: the test program's own definitions win over the
-// shared libraries', so the renderer's sound and swap calls land here.
+// shared libraries', so the renderer's sound, clock and swap calls land here.
 extern "C" {
+Uint32 SDL_GetTicks(void) {
+    return g_ticks;
+}
 int Mix_PlayChannelTimed(int channel, Mix_Chunk *chunk, int loops, int ticks) {
     g_mix_calls.push_back("Mix_PlayChannelTimed(" + std::to_string(channel) + "," +
                           (chunk == g_snd_lockon ? "lockon" : "other") + "," +
@@ -75,6 +80,36 @@ unsigned texture_solid(int r, int g, int b, int a) {
                         {(unsigned char)r, (unsigned char)g, (unsigned char)b, (unsigned char)a});
 }
 
+unsigned texture_corners(const std::array<Rgba, 4> &c) {
+    std::vector<unsigned char> rgba;
+    for (const Rgba &p : c)
+        rgba.insert(rgba.end(), p.begin(), p.end());
+    return texture_make(2, 2, rgba);
+}
+
+unsigned texture_naming(int blue, int clear_rows) {
+    std::vector<unsigned char> rgba(256 * 256 * 4);
+    for (int y = 0; y < 256; y++) {
+        for (int x = 0; x < 256; x++) {
+            unsigned char *p = &rgba[4 * (y * 256 + x)];
+            p[0] = x;
+            p[1] = y;
+            p[2] = blue;
+            p[3] = y < clear_rows ? 0 : 255;
+        }
+    }
+    return texture_make(256, 256, rgba);
+}
+
+SlotTexture::SlotTexture(unsigned *slot, unsigned texture) : slot_(slot), saved_(*slot) {
+    *slot = texture;
+}
+
+SlotTexture::~SlotTexture() {
+    glDeleteTextures(1, slot_);
+    *slot_ = saved_;
+}
+
 void textures_solid() {
     unsigned *all[] = {&g_tex_jet,       &g_tex_jetfrom,    &g_tex_jetf2,   &g_tex_sea,
                        &g_tex_sky,       &g_tex_lock1,      &g_tex_lock2,   &g_tex_lock3,
@@ -104,6 +139,7 @@ void world_clear() {
     g_cam_prev_eye[0] = g_cam_prev_eye[1] = g_cam_prev_eye[2] = 0;
     g_mix_calls.clear();
     g_swaps = 0;
+    g_ticks = 0;
 }
 
 void world_link(std::vector<GameObject *> records) {
@@ -124,6 +160,23 @@ Rgba pixel(int x, int y) {
 
 Rgba pixel_ndc(double x, double y) {
     return pixel((int)((x + 1) / 2 * g_screen_w), (int)((y + 1) / 2 * g_screen_h));
+}
+
+::testing::AssertionResult rgb_near(Rgba got, Rgba want, int tol) {
+    for (int i = 0; i < 3; i++) {
+        if (std::abs(got[i] - want[i]) > tol)
+            return ::testing::AssertionFailure()
+                   << "got " << got[0] << ',' << got[1] << ',' << got[2] << ", want " << want[0]
+                   << ',' << want[1] << ',' << want[2];
+    }
+    return ::testing::AssertionSuccess();
+}
+
+float depth_at(int x, int y) {
+    float d;
+    glReadBuffer(GL_BACK);
+    glReadPixels(x, y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &d);
+    return d;
 }
 
 std::vector<double> rand_sequence(unsigned seed, int n) {
@@ -192,5 +245,7 @@ void GlTest::SetUp() {
         textures_solid();
     }
     world_clear();
+    // A frame leaves fog on; a test that draws no frame wants the pictures' own colours.
+    glDisable(GL_FOG);
     glLoadIdentity();
 }

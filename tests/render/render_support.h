@@ -1,6 +1,7 @@
 // Shared ground for the renderer's tests: an 800 by 600 OpenGL window in the
 // state video_init leaves, small textures whose colours say which one was
-// drawn, a clean world, and stand-ins for the mixer and the buffer swap.
+// drawn and which way round, a clean world, and stand-ins for the mixer, the
+// clock and the buffer swap.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,6 +16,8 @@ struct GameObject;
 extern std::vector<std::string> g_mix_calls;
 // Buffer swaps seen; the stand-in keeps the back buffer readable.
 extern int g_swaps;
+// What SDL_GetTicks answers: the game clock stands where a test puts it.
+extern unsigned g_ticks;
 
 using Rgba = std::array<int, 4>;
 
@@ -23,6 +26,25 @@ void gl_open();
 // A texture of w by h pixels, top row first, nearest filtering, clamped.
 unsigned texture_make(int w, int h, const std::vector<unsigned char> &rgba);
 unsigned texture_solid(int r, int g, int b, int a = 255);
+// Four colours, one a corner: top left, top right, bottom left, bottom right.
+unsigned texture_corners(const std::array<Rgba, 4> &c);
+// 256 by 256 texels that name themselves: red the column, green the row, blue
+// the mark that tells this picture from others; the top clear_rows see-through.
+unsigned texture_naming(int blue, int clear_rows = 0);
+
+// Puts a texture in one of the game's slots for a scope, then deletes it and
+// puts the slot's own texture back.
+class SlotTexture {
+  public:
+    SlotTexture(unsigned *slot, unsigned texture);
+    ~SlotTexture();
+    SlotTexture(const SlotTexture &) = delete;
+    SlotTexture &operator=(const SlotTexture &) = delete;
+
+  private:
+    unsigned *slot_;
+    unsigned saved_;
+};
 // Gives every texture global a solid texture of its own colour.
 void textures_solid();
 // The world as before the first game: only the player, all zero, title off,
@@ -34,6 +56,10 @@ void world_link(std::vector<GameObject *> records);
 Rgba pixel(int x, int y);
 // The pixel at a point in normalized device coordinates.
 Rgba pixel_ndc(double x, double y);
+// Red, green and blue each within tol of the wanted colour (blending rounds).
+::testing::AssertionResult rgb_near(Rgba got, Rgba want, int tol = 2);
+// The depth buffer at window coordinates: 0 at the near plane, 1 cleared.
+float depth_at(int x, int y);
 // The first n random units (rand's low 15 bits / 32767) after srand(seed);
 // then seeds again, so the code under test draws those same values.
 std::vector<double> rand_sequence(unsigned seed, int n);
