@@ -1,5 +1,6 @@
 // Whole frames through render_frame: the title alone, and a play frame with
-// the unfogged sky, the fogged sea, the sun, an island and a model in place.
+// the unfogged sky, the fogged sea, the sun with its light, an island and a
+// model in place; then the sky box and the sea read point by point.
 #include "render_support.h"
 
 #include "assets/assets.h"
@@ -12,24 +13,30 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
 
 class FrameTest : public GlTest {
   protected:
-    // Where a drawn point (z relative to the player) lands with the camera
-    // this frame will use; the camera must be settled and unshaken.
-    void project(double x, double y, double z, double *wx, double *wy) {
+    // The camera this frame will use; it must be settled and unshaken.
+    std::array<double, 16> camera() {
         glPushMatrix();
         camera_load();
-        double mv[16], pr[16], wz;
+        std::array<double, 16> m;
+        glGetDoublev(GL_MODELVIEW_MATRIX, m.data());
+        glPopMatrix();
+        return m;
+    }
+    // Where a drawn point (z relative to the player) lands with that camera.
+    void project(double x, double y, double z, double *wx, double *wy) {
+        const auto mv = camera();
+        double pr[16], wz;
         int vp[4];
-        glGetDoublev(GL_MODELVIEW_MATRIX, mv);
         glGetDoublev(GL_PROJECTION_MATRIX, pr);
         glGetIntegerv(GL_VIEWPORT, vp);
-        glPopMatrix();
-        ASSERT_TRUE(gluProject(x, y, z, mv, pr, vp, wx, wy, &wz));
+        ASSERT_TRUE(gluProject(x, y, z, mv.data(), pr, vp, wx, wy, &wz));
     }
 };
 
@@ -116,11 +123,77 @@ TEST_F(FrameTest, SunStandsAboveAndToTheLeft) {
     EXPECT_GT(c[0], 190);
     EXPECT_GT(c[1], 190);
     EXPECT_EQ(c[2], 255);
+    // Light 0 is a point light at the sun's centre: GL keeps its position as
+    // the camera's image of that point, w included.
+    const auto mv = camera();
+    float light[4];
+    glGetLightfv(GL_LIGHT0, GL_POSITION, light);
+    for (int i = 0; i < 4; i++) {
+        const double want = -400 * mv[i] + 500 * mv[4 + i] - 800 * mv[8 + i] + mv[12 + i];
+        EXPECT_NEAR(light[i], want, 1e-4 * std::fabs(want) + 1e-4) << "light position " << i;
+    }
     // A see-through sun leaves the sky there as it is.
     SlotTexture clear_sun(&g_tex_sun, texture_solid(255, 0, 0, 0));
     camera_load();
     render_frame();
     EXPECT_EQ(pixel((int)wx, (int)wy)[0], 0);
+}
+
+// Every face of the sky box and the sea, looked at point by point from one
+// eye inside the box: the pictures' texels name themselves, so each point
+// shows the texture coordinate drawn there. The sea scrolls with the player's
+// z speed over time and shifts with its x.
+TEST_F(FrameTest, SkyAndSeaPicturesLieTheRightWayRound) {
+    SlotTexture sky(&g_tex_sky, texture_naming(200)), sea(&g_tex_sea, texture_naming(100));
+    glBindTexture(GL_TEXTURE_2D, g_tex_sea);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    // Fog far off, so that the sea shows its picture's own colours.
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogf(GL_FOG_START, 1e4f);
+    glFogf(GL_FOG_END, 2e4f);
+    g_player.pos[0] = 37;
+    g_player.vel[2] = -0.15f;
+    const struct {
+        const char *face;
+        float time;
+        double x, y, z; // box units: 500 across, 1000 up and along z
+        int mark;
+        double s, t; // the sea's repeat, taken modulo 1
+    } points[] = {
+        {"far", 0, -1, 0.75, -1, 200, 0.2625, 0.25},
+        {"far", 0, 1.5, 0.2, -1, 200, 0.54375, 0.8},
+        {"left", 0, -2, 0.7, -0.9, 200, 0.15 / 1.1, 0.3},
+        {"left", 0, -2, 0.3, 0, 200, 0.015 / 1.1, 0.7},
+        {"right", 0, 2, 0.6, -0.9, 200, 0.6 + 0.015 / 1.1, 0.4},
+        {"right", 0, 2, 0.15, 0, 200, 0.6 + 0.15 / 1.1, 0.85},
+        {"top", 0, -1.5, 1, -0.8, 200, 0.20625, 0},
+        {"top", 0, 1, 1, -0.2, 200, 0.4875, 0},
+        // 80 repeats across from a tenth of the player's x, 50 per box unit
+        // along z, less the scroll: the z speed times the frame time.
+        {"sea", 0, 0.02, 0, -0.503, 100, 3.7 + 40.4, -25.15},
+        {"sea", 2, 0.02, 0, -0.503, 100, 3.7 + 40.4, -25.45},
+        {"sea", 0, -0.013, 0, -0.4913, 100, 3.7 + 39.74, -24.565},
+    };
+    auto off = [](double got, double want) {
+        const double d = std::fabs(got - want);
+        return std::fabs(d - std::round(d));
+    };
+    for (const auto &p : points) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glLoadIdentity();
+        gluPerspective(60, 800.0 / 600.0, 1, 5000);
+        gluLookAt(37, 100, -450, 37 + 500 * p.x, 1000 * p.y, 1000 * p.z, 0, 1, 0);
+        sky_draw(p.time);
+        glPopMatrix(); // the sky's, which the sun would end
+        const Rgba c = pixel(400, 300);
+        EXPECT_EQ(c[2], p.mark) << p.face;
+        EXPECT_LT(off((c[0] + 0.5) / 256, p.s), 0.02)
+            << p.face << " s " << p.s << " time " << p.time;
+        EXPECT_LT(off((c[1] + 0.5) / 256, p.t), 0.02)
+            << p.face << " t " << p.t << " time " << p.time;
+    }
 }
 
 TEST_F(FrameTest, IslandAndModelStandWhereTheyAre) {
