@@ -1,6 +1,6 @@
 // Models and the object pass: material colours, which meshes each mode draws,
-// the flames' random draws, and the state every model, sprite and island
-// leaves behind.
+// the flames' random draws, pictures and scroll, and the state every model,
+// sprite and island leaves behind.
 #include "render_support.h"
 
 #include "assets/assets.h"
@@ -204,6 +204,62 @@ TEST_F(ModelDrawTest, FlamesFollowThePlayersLevelAndHalveForMissiles) {
         }
         EXPECT_NEAR(far, c.length, 1e-3);
         o->model = nullptr;
+    }
+}
+
+// A flame of width 1 and length 4 seen from behind, then from the side at two
+// clock times: each glow in its own picture and upright, the outer one at its
+// flicker level, and the tube's one column sliding across its picture, whose
+// top row lies at the anchor.
+TEST_F(ModelDrawTest, FlamePicturesStandUprightAndTheTubeScrolls) {
+    TestModel m({"jet.c"});
+    m.anchor[2] = 0;
+    SlotTexture inner(
+        &g_tex_jetfrom,
+        texture_corners({{{250, 0, 0, 255}, {180, 0, 0, 255}, {110, 0, 0, 255}, {40, 0, 0, 255}}}));
+    SlotTexture outer(
+        &g_tex_jetf2,
+        texture_corners({{{0, 250, 0, 255}, {0, 180, 0, 255}, {0, 110, 0, 255}, {0, 40, 0, 255}}}));
+    // Four columns over two rows, dim enough that the tube's near and far
+    // walls add up without saturating.
+    std::vector<unsigned char> tube;
+    for (int row = 0; row < 2; row++)
+        for (int col = 0; col < 4; col++)
+            tube.insert(tube.end(),
+                        {(unsigned char)(20 + 30 * col), (unsigned char)(20 + 80 * row), 60, 255});
+    SlotTexture jet(&g_tex_jet, texture_make(4, 2, tube));
+
+    const double r = rand_sequence(3, 1)[0];
+    glLoadIdentity();
+    glOrtho(-8, 8, -6, 6, -10, 10);
+    model_draw(&m.model, MODEL_DRAW_FLAMES, 1, 4, 1);
+    const double at[4][2] = {{-1, 1}, {1, 1}, {-1, -1}, {1, -1}};
+    for (int q = 0; q < 4; q++) {
+        const int level = 250 - 70 * q, flicker = (int)std::lround(level * 0.2 * r);
+        // Within the inner glow (2.33 either side) both glows add; out to the
+        // outer one's edge (4.66) only the outer.
+        EXPECT_TRUE(
+            rgb_near(pixel_ndc(1.6 * at[q][0] / 8, 1.6 * at[q][1] / 6), {level, flicker, 0}))
+            << "corner " << q;
+        EXPECT_TRUE(rgb_near(pixel_ndc(3.5 * at[q][0] / 8, 3.5 * at[q][1] / 6), {0, flicker, 0}))
+            << "corner " << q;
+    }
+
+    // From the side the tube runs along the window's x; the glows are edge-on.
+    for (const double time : {1.1, 1.35}) { // u = 0.2, then 0.7
+        g_ticks = (unsigned)std::lround(time * 1000);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glLoadIdentity();
+        glOrtho(-8, 8, -6, 6, -10, 10);
+        glRotatef(90, 0, 1, 0);
+        model_draw(&m.model, MODEL_DRAW_FLAMES, 1, 4, 1);
+        const int col = time < 1.2 ? 0 : 2;
+        for (int row = 0; row < 2; row++) {
+            // A quarter and three quarters along, through both walls.
+            const Rgba want = {2 * (20 + 30 * col), 2 * (20 + 80 * row), 120};
+            EXPECT_TRUE(rgb_near(pixel_ndc((1 + 2 * row) / 8.0, 0.05), want, 3))
+                << "time " << time << " row " << row;
+        }
     }
 }
 
