@@ -2,6 +2,8 @@
 // same names in SDL, SDL_mixer and the C and C++ runtimes.
 #include "fakes.h"
 
+#include "core/startup.h"
+
 #include <SDL/SDL_mixer.h>
 
 #include <cstdlib>
@@ -16,6 +18,8 @@ int rand_fixed = -1;
 std::vector<int> rand_script;
 long rand_calls;
 int alloc_budget = -1;
+std::deque<SDL_Event> events;
+std::vector<std::string> calls;
 static unsigned rand_state = 1;
 
 void reset() {
@@ -27,6 +31,8 @@ void reset() {
     rand_calls = 0;
     alloc_budget = -1;
     rand_state = 1;
+    events.clear();
+    calls.clear();
 }
 
 void set_time(double seconds) {
@@ -38,6 +44,19 @@ int count_calls(const std::string &fn) {
     for (const MixCall &c : mix)
         n += c.fn == fn;
     return n;
+}
+
+static std::string event_name(Uint8 type) {
+    switch (type) {
+    case SDL_KEYDOWN:
+        return "key";
+    case SDL_VIDEORESIZE:
+        return "resize";
+    case SDL_USEREVENT:
+        return "frame";
+    default:
+        return std::to_string(type);
+    }
 }
 
 } // namespace fake
@@ -95,6 +114,35 @@ int rand(void) noexcept {
 
 void srand(unsigned seed) noexcept {
     fake::rand_state = seed;
+}
+
+int SDL_PollEvent(SDL_Event *event) {
+    if (fake::events.empty())
+        return 0;
+    *event = fake::events.front();
+    fake::events.pop_front();
+    return 1;
+}
+
+void SDL_WM_SetCaption(const char *title, const char *icon) {
+    fake::calls.push_back(std::string("caption ") + title + (icon ? " with an icon title" : ""));
+}
+
+// render_frame, video_init and input_handle_event under the C++ names that
+// the linker wraps.
+void __wrap__Z12render_framev() {
+    fake::calls.push_back("render");
+}
+
+void __wrap__Z10video_initv() {
+    fake::calls.push_back("video_init " + std::to_string(g_screen_w) + "x" +
+                          std::to_string(g_screen_h));
+}
+
+void __real__Z18input_handle_eventPK9SDL_Event(const SDL_Event *event);
+void __wrap__Z18input_handle_eventPK9SDL_Event(const SDL_Event *event) {
+    fake::calls.push_back("input " + fake::event_name(event->type));
+    __real__Z18input_handle_eventPK9SDL_Event(event);
 }
 
 } // extern "C"
