@@ -251,8 +251,8 @@ static void scatter_debris(const float *where) {
         for (int i = 0; i < 3; i++)
             piece->pos[i] = where[i];
         float angles[3] = {0, 0, 0};
-        angles[0] = (float)random_unit() * 90 - 90 - 30;
-        angles[1] = (float)random_unit() * 360 - 180;
+        angles[0] = (float)(random_unit() * 90 - 90 - 30);
+        angles[1] = (float)(random_unit() * 360 - 180);
         float up[3];
         vec_from_angles(angles, up, nullptr);
         for (int i = 0; i < 3; i++)

@@ -280,6 +280,41 @@ TEST_F(Simulate, AHitRemovesVictimAndMissileAndLeavesItsEffects) {
         EXPECT_NEAR(sizes[i], expect[i / 7], 1e-5);
 }
 
+// Each piece's pitch and yaw come from r = rand / 32767.0 worked in double
+// precision; rounding r to float first turns most pieces a little.
+TEST_F(Simulate, DebrisFliesWhereTheDrawsInDoublePrecisionSendIt) {
+    const int draws[14] = {12345, 23456, 777,   32767, 0,     16384, 31000,
+                           5,     9999,  20202, 1,     30001, 17,    24680};
+    fake::rand_script.assign(draws, draws + 14);
+    const float at[3] = {30, 20, -40};
+    enemy(at[0], at[1], at[2]);
+    missile(SIDE_PLAYER, at[0], at[1], at[2]);
+    objects_update();
+
+    std::vector<GameObject *> first_puffs; // size 10: one frame out; newest piece first
+    for (GameObject *o : world_list())
+        if (o->kind == OBJ_DEBRIS_SMOKE && o->a == 10.0f)
+            first_puffs.push_back(o);
+    ASSERT_EQ(first_puffs.size(), 7u);
+    int rounding_shows = 0;
+    for (int n = 0; n < 7; n++) {
+        double pitch_r = draws[2 * n] / 32767.0, yaw_r = draws[2 * n + 1] / 32767.0;
+        float exact[3] = {float(pitch_r * 90 - 90 - 30), float(yaw_r * 360 - 180), 0};
+        float rounded[3] = {float(pitch_r) * 90 - 90 - 30, float(yaw_r) * 360 - 180, 0};
+        float up[3], up_rounded[3];
+        vec_from_angles(exact, up, nullptr);
+        vec_from_angles(rounded, up_rounded, nullptr);
+        const GameObject *puff = first_puffs[6 - n];
+        bool differs = false;
+        for (int i = 0; i < 3; i++) {
+            EXPECT_EQ(puff->pos[i], at[i] + up[i] * 4.0f) << "piece " << n << " axis " << i;
+            differs |= at[i] + up[i] * 4.0f != at[i] + up_rounded[i] * 4.0f;
+        }
+        rounding_shows += differs;
+    }
+    EXPECT_GE(rounding_shows, 2); // the draws are ones where the rounding would show
+}
+
 TEST_F(Simulate, AHitOnThePlayerOnlyMakesItsEffects) {
     g_score = 123;
     g_player.vel[2] = -9.7f;
