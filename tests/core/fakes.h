@@ -1,6 +1,6 @@
-// Link-time stand-ins for the clock, the mixer, rand and the record allocator:
-// the test program defines SDL_GetTicks, the Mix_* calls the game makes, rand,
-// srand and the nothrow operator new, and these replace the libraries' own.
+// Link-time stand-ins for the clock, the mixer, rand and the allocator: the
+// test program defines SDL_GetTicks, the Mix_* calls the game makes, rand,
+// srand and operator new and delete, and these replace the libraries' own.
 #pragma once
 
 #include <SDL/SDL.h>
@@ -25,6 +25,10 @@ extern int rand_fixed;               // -1: a seeded sequence; otherwise every r
 extern std::vector<int> rand_script; // given first, in order, before the rule above
 extern long rand_calls;
 extern int alloc_budget; // nothrow allocations left before they fail; -1 no limit
+// Allocations larger than a record, of either form, left before they fail
+// (the throwing form throws); -1 no limit. Records are not counted.
+extern int large_alloc_budget;
+extern long large_allocs_refused;
 
 void reset();
 void set_time(double seconds);

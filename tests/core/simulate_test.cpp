@@ -517,3 +517,91 @@ TEST_F(Simulate, TheFlameLevelEasesTowardsItsGoal) {
     EXPECT_LT(g_player.a, 0.3f);
     EXPECT_GT(g_player.a, 0.29f);
 }
+
+namespace {
+
+// Large allocations limited while in scope, and unlimited again however the
+// scope is left.
+struct LargeAllocs {
+    explicit LargeAllocs(int budget) { fake::large_alloc_budget = budget; }
+    ~LargeAllocs() { fake::large_alloc_budget = -1; }
+};
+
+// Every kind of hit and removal the search takes part in, beside a crowd of
+// parked aircraft that makes its tables larger than any other test does.
+void hit_scene() {
+    for (int i = 0; i < 2500; i++)
+        enemy(300 + 3.0f * (i % 50), 50, -500 - 3.0f * (i / 50))->vel[0] = i % 7 ? 0 : 1;
+    g_locks[9] = g_object_list;
+    GameObject *armed = enemy(-300, 40, -600);
+    armed->spawn_z = -1000;
+    armed->fire_distance = 10;
+    GameObject *passed = enemy(-100, 10, -50);
+    GameObject *chaser = missile(SIDE_PLAYER, -100, 30, -300);
+    chaser->target = passed;
+    chaser->b = 1000;
+    GameObject *passing = missile(SIDE_PLAYER, -100, 10, -50.5f);
+    set3(passing->vel, 0, 0, 2);
+    passing->target = passed;
+    passing->b = 1;
+    g_locks[2] = passed;
+    enemy(200, 10, -50);
+    g_locks[7] = enemy(200.6f, 10, -50);
+    missile(SIDE_PLAYER, 200.3f, 10, -50); // takes the newer one
+    enemy(100, 10, -50);
+    missile(SIDE_ENEMY, 100.5f, 10, -50); // its own side: no hit
+    missile(SIDE_ENEMY, 0.2f, 10, 0);     // the player
+    missile(SIDE_PLAYER, 400, 10, -100);
+    enemy(390, 10, -100)->vel[0] = 9.7f; // newer: moves into reach first
+}
+
+// The world as numbers: every record head first, with its target as a list
+// index, then the locks, the score and the mixer calls.
+std::vector<double> outcome() {
+    std::vector<GameObject *> all = world_list();
+    auto index_of = [&](const GameObject *o) {
+        return o ? double(std::find(all.begin(), all.end(), o) - all.begin()) : -1.0;
+    };
+    std::vector<double> out;
+    for (const GameObject *o : all) {
+        out.insert(out.end(), {double(o->kind), double(o->side), index_of(o->target), o->a, o->b,
+                               o->lifetime, double(o->has_fired)});
+        for (int i = 0; i < 3; i++)
+            out.insert(out.end(), {o->pos[i], o->vel[i], o->acc[i], o->angles[i]});
+    }
+    for (const GameObject *slot : g_locks)
+        out.push_back(index_of(slot));
+    out.push_back(g_score);
+    for (const fake::MixCall &c : fake::mix)
+        out.insert(out.end(), {double(c.fn.size()), double(c.channel), double(c.loops)});
+    return out;
+}
+
+} // namespace
+
+// Without memory for its side tables the pass walks the list instead: nothing
+// is thrown and the world comes out the same. Each pass lets the tables grow
+// one step further before refusing them, until one pass has them all.
+TEST_F(Simulate, TheHitSearchGivesTheSameWorldWithoutMemoryForItsTables) {
+    std::vector<std::vector<double>> refused;
+    std::vector<double> with_tables;
+    for (int pass = 0; with_tables.empty() && pass < 50; pass++) {
+        world_clear();
+        SetUp();
+        hit_scene();
+        {
+            LargeAllocs limit(pass == 0 ? 0 : 1);
+            objects_update();
+        }
+        (fake::large_allocs_refused ? refused.emplace_back() : with_tables) = outcome();
+    }
+    EXPECT_GE(refused.size(), 3u); // the aircraft, the buckets and the entries at least
+    ASSERT_FALSE(with_tables.empty());
+    EXPECT_EQ(world_count(OBJ_EXPLOSION), 4);
+    for (size_t k = 0; k < refused.size(); k++) {
+        ASSERT_EQ(refused[k].size(), with_tables.size()) << "pass " << k;
+        auto differ = std::mismatch(refused[k].begin(), refused[k].end(), with_tables.begin());
+        EXPECT_TRUE(differ.first == refused[k].end())
+            << "pass " << k << ": value " << (differ.first - refused[k].begin()) << " differs";
+    }
+}
