@@ -98,11 +98,11 @@ struct DecodeJob {
 };
 
 // Asks libpng for the texture layout: 8-bit RGB or RGBA, or one index byte
-// per pixel for a palette that stays a palette.
+// per pixel for a palette that stays a palette. A transparency chunk counts
+// only for palettes: gray and RGB pictures stay RGB whatever theirs says.
 static void set_conversions(DecodeJob *job, int color_type, int depth) {
     png_structp png = job->png;
     const PngDecodeOptions *options = job->options;
-    int has_trns = png_get_valid(png, job->info, PNG_INFO_tRNS) != 0;
     if (depth == 16)
         png_set_strip_16(png);
     if (color_type == PNG_COLOR_TYPE_GRAY || color_type == PNG_COLOR_TYPE_GRAY_ALPHA)
@@ -119,10 +119,10 @@ static void set_conversions(DecodeJob *job, int color_type, int depth) {
             expanded = 1;
         }
     }
-    if (has_trns) {
+    if (expanded && png_get_valid(png, job->info, PNG_INFO_tRNS)) {
         if (options->keep_alpha)
             png_set_tRNS_to_alpha(png);
-        else if (expanded)
+        else
             png_set_strip_alpha(png); // the expansion made alpha that nobody asked for
     }
 }

@@ -38,7 +38,7 @@ extern PngModuleState png_state;
 struct PngDecodeOptions {
     int convert;      // 0: samples as stored; 1: 8-bit RGB or RGBA (or palette indices)
     int keep_palette; // with convert: palette images stay one index byte per pixel
-    int keep_alpha;   // with convert: alpha channel and transparency chunk become RGBA
+    int keep_alpha;   // with convert: an alpha channel, or a palette's transparency, gives RGBA
 };
 
 struct PngImage {
