@@ -240,6 +240,20 @@ TEST_F(Upload, ImageAboveTheLimitShrinksToEverySecondPixel) {
         }
 }
 
+// Sides past 8192 stretch to the largest texture like any other side.
+TEST_F(Upload, SidesPast8192StretchToTheLargestTexture) {
+    install(8192, false);
+    for (auto [width, height] : {std::pair{8193, 1}, {9000, 2}}) {
+        ASSERT_EQ(load(make_png(rgb_spec(width, height)), PNG_NOMIPMAPS, PNG_ALPHA), 1);
+        const TexCall &t = g_log.tex.at(0);
+        ASSERT_EQ(t.width, 8192);
+        ASSERT_EQ(t.height, height);
+        float step = float(double(width) / 8192);
+        for (int x = 0; x < 8192; x += 97)
+            EXPECT_EQ(t.pixels[size_t(x) * 3], int(x * double(step)) & 255) << width << ": " << x;
+    }
+}
+
 TEST_F(Upload, ResizeStaysInsideBothBuffersForThinShapes) {
     const int shapes[][4] = {
         {1, 7, 4, 16}, {7, 1, 16, 4}, {5, 5, 1, 1}, {1, 1, 8, 8}, {3, 9, 2, 2}};
