@@ -74,6 +74,14 @@ void checkForGammaEnv() {
 
 // ---- decoding -------------------------------------------------------------
 
+// Divides instead of multiplying, so that no product can wrap.
+int png_rows_fit(uint64_t rowbytes, uint64_t rows) {
+    if (rows > PNG_MAX_DECODE_BYTES / sizeof(png_bytep))
+        return 0;
+    return rowbytes <= PNG_MAX_DECODE_BYTES &&
+           (rowbytes == 0 || rows <= PNG_MAX_DECODE_BYTES / rowbytes);
+}
+
 static void pngReadFromMemory(png_structp png, png_bytep out, png_size_t length) {
     pngMemSource *source = static_cast<pngMemSource *>(png_get_io_ptr(png));
     if (length > source->size - source->offset)
@@ -98,11 +106,12 @@ struct DecodeJob {
 };
 
 // Asks libpng for the texture layout: 8-bit RGB or RGBA, or one index byte
-// per pixel for a palette that stays a palette.
-static void set_conversions(DecodeJob *job, int color_type, int depth) {
+// per pixel for a palette that stays a palette. A transparency chunk counts
+// only for palettes: gray and RGB pictures stay RGB whatever theirs says.
+// Returns the bytes per pixel that the layout will have.
+static unsigned set_conversions(DecodeJob *job, int color_type, int depth) {
     png_structp png = job->png;
     const PngDecodeOptions *options = job->options;
-    int has_trns = png_get_valid(png, job->info, PNG_INFO_tRNS) != 0;
     if (depth == 16)
         png_set_strip_16(png);
     if (color_type == PNG_COLOR_TYPE_GRAY || color_type == PNG_COLOR_TYPE_GRAY_ALPHA)
@@ -114,17 +123,20 @@ static void set_conversions(DecodeJob *job, int color_type, int depth) {
         if (options->keep_palette) {
             if (depth < 8)
                 png_set_packing(png);
-        } else {
-            png_set_expand(png);
-            expanded = 1;
+            return 1;
         }
+        png_set_expand(png);
+        expanded = 1;
     }
-    if (has_trns) {
+    int alpha = options->keep_alpha && (color_type & PNG_COLOR_MASK_ALPHA);
+    if (expanded && png_get_valid(png, job->info, PNG_INFO_tRNS)) {
         if (options->keep_alpha)
             png_set_tRNS_to_alpha(png);
-        else if (expanded)
+        else
             png_set_strip_alpha(png); // the expansion made alpha that nobody asked for
+        alpha = options->keep_alpha;
     }
+    return alpha ? 4 : 3;
 }
 
 static int layout_expected(const PngImage *image, const PngDecodeOptions *options) {
@@ -158,7 +170,8 @@ static int decode_steps(DecodeJob *job) {
     png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
 #endif
     png_set_sig_bytes(png, 8);
-    png_set_user_limits(png, PNG_MAX_SIDE, PNG_MAX_SIDE);
+    // libpng's own cap on the sides is lifted: the bytes of the rows decide.
+    png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
     png_set_chunk_malloc_max(png, PNG_MAX_CHUNK);
     // libpng reads these whole into memory of the size their length claims,
     // and the texture needs none of them: skipped, they cost no memory.
@@ -175,8 +188,9 @@ static int decode_steps(DecodeJob *job) {
     image->depth = depth;
     image->file_color_type = color_type;
 
+    unsigned pixel_bytes = 0;
     if (job->options->convert)
-        set_conversions(job, color_type, depth);
+        pixel_bytes = set_conversions(job, color_type, depth);
 
     checkForGammaEnv();
     double file_gamma = 0;
@@ -186,6 +200,11 @@ static int decode_steps(DecodeJob *job) {
         png_set_gamma(png, png_state.screenGamma, DEFAULT_FILE_GAMMA);
 
     png_set_interlace_handling(png); // interlaced images are read whole
+    // Checked before png_read_update_info, where libpng sizes its row buffers.
+    uint64_t rowbytes =
+        job->options->convert ? uint64_t(width) * pixel_bytes : png_get_rowbytes(png, info);
+    if (!png_rows_fit(rowbytes, height))
+        return 0;
     png_read_update_info(png, info);
     image->color_type = png_get_color_type(png, info);
     image->channels = png_get_channels(png, info);
@@ -201,7 +220,7 @@ static int decode_steps(DecodeJob *job) {
     }
     if (job->options->convert && png_get_bit_depth(png, info) != 8)
         return 0;
-    if (!layout_expected(image, job->options) || image->rowbytes == 0)
+    if (image->rowbytes != rowbytes || !layout_expected(image, job->options) || rowbytes == 0)
         return 0;
 
     // Zeroed: libpng leaves the bits past a row's last sub-byte pixel as it

@@ -15,7 +15,7 @@ enum {
 // trans: where the uploaded alpha comes from.
 enum {
     PNG_CALLBACK = -3, // the alpha callback, per pixel
-    PNG_ALPHA = -2,    // the image's own alpha (alpha channel or transparency chunk)
+    PNG_ALPHA = -2,    // the image's own alpha (alpha channel, or a palette's transparency)
     PNG_SOLID = -1,    // no alpha
     PNG_STENCIL = 0,   // transparent where the pixel equals the stencil colour
     PNG_BLEND1 = 1,    // 1 to 7: alpha from the sum, or the sum of squares, of r, g, b

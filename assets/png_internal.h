@@ -8,9 +8,11 @@
 #include <cstddef>
 #include <cstdint>
 
-// Sides above this are refused in the header, before any pixel memory is
-// taken: the largest texture an implementation is likely to accept.
-enum { PNG_MAX_SIDE = 8192 };
+// A header may claim any size. A picture whose pixel buffer, or whose table of
+// row pointers, would pass this many bytes is refused before libpng or the
+// decode takes memory for its rows, as one whose buffer cannot be had. An
+// RGBA picture of 8192 by 8192 just fits.
+const uint64_t PNG_MAX_DECODE_BYTES = uint64_t(256) << 20;
 // Likewise for any chunk libpng keeps whole.
 enum { PNG_MAX_CHUNK = 8000000 };
 
@@ -38,7 +40,7 @@ extern PngModuleState png_state;
 struct PngDecodeOptions {
     int convert;      // 0: samples as stored; 1: 8-bit RGB or RGBA (or palette indices)
     int keep_palette; // with convert: palette images stay one index byte per pixel
-    int keep_alpha;   // with convert: alpha channel and transparency chunk become RGBA
+    int keep_alpha;   // with convert: an alpha channel, or a palette's transparency, gives RGBA
 };
 
 struct PngImage {
@@ -62,6 +64,8 @@ int png_decode(const unsigned char *data, size_t size, FILE *file, const PngDeco
                PngImage *image, PngImageStep step, void *context);
 
 int png_modes_valid(int mipmap, int trans);
+// Whether rows of rowbytes each, and their table, stay within the limit above.
+int png_rows_fit(uint64_t rowbytes, uint64_t rows);
 
 // The texture-side operations, shared by the entries of both files.
 unsigned SetParams(int wrapst, int magfilter, int minfilter);

@@ -5,15 +5,20 @@
 // Side tables, filled before the walk, keep the pass linear in the number of
 // records: the aircraft in list order (the only records a missile can hit; none
 // is added during the walk), filed by place in a grid of cells, and the guided
-// missiles (the only records whose target a removal may have to clear).
+// missiles (the only records whose target a removal may have to clear). When
+// memory for them cannot be had, the pass walks the list instead, to the same
+// effect: a frame under memory pressure is slower, never different or fatal.
 #include "core/objects.h"
 
 #include <SDL/SDL_mixer.h>
 
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
-#include <vector>
+#include <cstring>
+#include <new>
+#include <type_traits>
 
 #include "assets/assets.h"
 #include "core/frame.h"
@@ -46,8 +51,48 @@ static const float ENEMY_MISSILE_THRUST = 0.07f;
 // before the missile has moved.
 static const float TARGET_MARGIN = 5.0f;
 
-static std::vector<GameObject *> s_aircraft; // list order; null once removed
-static std::vector<GameObject *> s_guided;   // records with a target; null once removed
+// A table of plain values that grows with the nothrow allocator and keeps its
+// memory from frame to frame.
+template <typename T> struct SideTable {
+    static_assert(std::is_trivial<T>::value, "the memory is taken raw");
+    T *items = nullptr;
+    size_t count = 0;
+    size_t capacity = 0;
+
+    // Room for n items; false when the memory cannot be had.
+    bool reserve(size_t n) {
+        if (n <= capacity)
+            return true;
+        size_t grown = capacity ? capacity : 64;
+        while (grown < n) {
+            if (grown > SIZE_MAX / 2 / sizeof(T))
+                return false;
+            grown *= 2;
+        }
+        T *more = static_cast<T *>(::operator new(grown * sizeof(T), std::nothrow));
+        if (!more)
+            return false;
+        if (count)
+            memcpy(more, items, count * sizeof(T));
+        ::operator delete(items);
+        items = more;
+        capacity = grown;
+        return true;
+    }
+    bool push(T value) {
+        if (!reserve(count + 1))
+            return false;
+        items[count++] = value;
+        return true;
+    }
+    T &operator[](size_t i) { return items[i]; }
+    T *begin() { return items; }
+    T *end() { return items + count; }
+};
+
+static bool s_tables; // the side tables hold this pass; when not, the list is walked
+static SideTable<GameObject *> s_aircraft; // list order; null once removed
+static SideTable<GameObject *> s_guided;   // records with a target; null once removed
 
 // The grid: cells at least as wide as the hit radius, so every aircraft within
 // reach of a point lies in the point's cell or a neighbour. An aircraft holds one
@@ -58,8 +103,8 @@ struct CellEntry {
     int next;     // the next entry of the bucket, -1 at the end
     int aircraft; // index into s_aircraft
 };
-static std::vector<int> s_buckets; // first entry of each bucket, -1 when empty
-static std::vector<CellEntry> s_cell_entries;
+static SideTable<int> s_buckets; // first entry of each bucket, -1 when empty
+static SideTable<CellEntry> s_cell_entries;
 
 static long long cell_of(float v) {
     double c = std::floor(v / CELL_SIZE);
@@ -75,30 +120,37 @@ static size_t bucket_of(long long x, long long y, long long z) {
     unsigned long long h = (unsigned long long)x * 73856093ull ^
                            (unsigned long long)y * 19349663ull ^
                            (unsigned long long)z * 83492791ull;
-    return (size_t)(h ^ (h >> 29)) & (s_buckets.size() - 1);
+    return (size_t)(h ^ (h >> 29)) & (s_buckets.count - 1);
 }
 
+// Room for it was made: every aircraft is filed under at most two places.
 static void file_aircraft(int index, const float *p) {
     size_t b = bucket_of(cell_of(p[0]), cell_of(p[1]), cell_of(p[2]));
-    s_cell_entries.push_back({s_buckets[b], index});
-    s_buckets[b] = (int)s_cell_entries.size() - 1;
+    s_cell_entries.push({s_buckets[b], index});
+    s_buckets[b] = (int)s_cell_entries.count - 1;
 }
 
-static void gather_side_tables() {
-    s_aircraft.clear();
-    s_guided.clear();
+// Fills the side tables; false when they cannot hold this pass.
+static bool gather_side_tables() {
+    s_aircraft.count = s_guided.count = s_cell_entries.count = 0;
     for (GameObject *o = g_object_list; o; o = o->next) {
-        if (o->kind == OBJ_AIRCRAFT)
-            s_aircraft.push_back(o);
-        if (o->target)
-            s_guided.push_back(o);
+        if (o->kind == OBJ_AIRCRAFT && !s_aircraft.push(o))
+            return false;
+        if (o->target && !s_guided.push(o))
+            return false;
     }
+    size_t aircraft = s_aircraft.count;
+    if (aircraft > INT_MAX / 4) // entries are counted in int
+        return false;
     size_t buckets = 64;
-    while (buckets < 4 * s_aircraft.size())
+    while (buckets < 4 * aircraft)
         buckets *= 2;
-    s_buckets.assign(buckets, -1);
-    s_cell_entries.clear();
-    for (size_t i = 0; i < s_aircraft.size(); i++) {
+    if (!s_buckets.reserve(buckets) || !s_cell_entries.reserve(2 * aircraft))
+        return false;
+    s_buckets.count = buckets;
+    for (int &first : s_buckets)
+        first = -1;
+    for (size_t i = 0; i < s_aircraft.count; i++) {
         const GameObject *a = s_aircraft[i];
         float moved[3];
         for (int k = 0; k < 3; k++)
@@ -108,6 +160,7 @@ static void gather_side_tables() {
             cell_of(moved[2]) != cell_of(a->pos[2]))
             file_aircraft((int)i, moved);
     }
+    return true;
 }
 
 // Unlinks obj. pred is its predecessor, or null when obj is the head or
@@ -137,7 +190,14 @@ static void release_lock(GameObject *obj) {
 }
 
 // Nothing may point at obj once it is freed: targets and side tables let go.
+// obj is already unlinked.
 static void forget(GameObject *obj) {
+    if (!s_tables) {
+        for (GameObject *o = g_object_list; o; o = o->next)
+            if (o->target == obj)
+                o->target = nullptr;
+        return;
+    }
     for (GameObject *&g : s_guided) {
         if (g == obj)
             g = nullptr;
@@ -218,12 +278,24 @@ static void leave_trail(GameObject *missile, float now) {
         missile->a = now;
 }
 
+static bool in_reach(const GameObject *missile, const GameObject *aircraft) {
+    return aircraft->side != missile->side &&
+           vec_distance(missile->pos, aircraft->pos) < HIT_RADIUS;
+}
+
 // The first aircraft in list order that the missile hits: one of the other side
 // within reach, or its own target when it is passing it.
 static GameObject *find_hit(const GameObject *missile, bool proximity) {
+    if (!s_tables) {
+        for (GameObject *h = g_object_list; h; h = h->next)
+            if (h->kind == OBJ_AIRCRAFT &&
+                ((proximity && h == missile->target) || in_reach(missile, h)))
+                return h;
+        return nullptr;
+    }
     int first = INT_MAX;
     if (proximity) {
-        for (size_t i = 0; i < s_aircraft.size(); i++)
+        for (size_t i = 0; i < s_aircraft.count; i++)
             if (s_aircraft[i] && s_aircraft[i] == missile->target)
                 first = (int)i;
     }
@@ -236,8 +308,7 @@ static GameObject *find_hit(const GameObject *missile, bool proximity) {
                 for (int e = s_buckets[bucket_of(x, y, z)]; e >= 0; e = s_cell_entries[e].next) {
                     int i = s_cell_entries[e].aircraft;
                     const GameObject *h = s_aircraft[i];
-                    if (i < first && h && h->side != missile->side &&
-                        vec_distance(missile->pos, h->pos) < HIT_RADIUS)
+                    if (i < first && h && in_reach(missile, h))
                         first = i;
                 }
     return first == INT_MAX ? nullptr : s_aircraft[first];
@@ -251,8 +322,8 @@ static void scatter_debris(const float *where) {
         for (int i = 0; i < 3; i++)
             piece->pos[i] = where[i];
         float angles[3] = {0, 0, 0};
-        angles[0] = (float)random_unit() * 90 - 90 - 30;
-        angles[1] = (float)random_unit() * 360 - 180;
+        angles[0] = (float)(random_unit() * 90 - 90 - 30);
+        angles[1] = (float)(random_unit() * 360 - 180);
         float up[3];
         vec_from_angles(angles, up, nullptr);
         for (int i = 0; i < 3; i++)
@@ -327,7 +398,7 @@ static void enemy_launch(GameObject *enemy) {
 
 void objects_update() {
     float now = (float)time_seconds();
-    gather_side_tables();
+    s_tables = gather_side_tables();
 
     GameObject *pred = nullptr; // see unlink
     GameObject *obj = g_object_list;

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <new>
 
+#include "core/objects.h"
+
 namespace fake {
 
 Uint32 ticks;
@@ -18,6 +20,8 @@ int rand_fixed = -1;
 std::vector<int> rand_script;
 long rand_calls;
 int alloc_budget = -1;
+int large_alloc_budget = -1;
+long large_allocs_refused;
 std::deque<SDL_Event> events;
 std::vector<std::string> calls;
 static unsigned rand_state = 1;
@@ -30,9 +34,12 @@ void reset() {
     rand_script.clear();
     rand_calls = 0;
     alloc_budget = -1;
+    large_alloc_budget = -1;
+    large_allocs_refused = 0;
     rand_state = 1;
     events.clear();
     calls.clear();
+    mix.reserve(256); // recording a call never needs a large allocation
 }
 
 void set_time(double seconds) {
@@ -147,15 +154,37 @@ void __wrap__Z18input_handle_eventPK9SDL_Event(const SDL_Event *event) {
 
 } // extern "C"
 
+static void *take(std::size_t size) {
+    if (size > sizeof(GameObject) && fake::large_alloc_budget >= 0) {
+        if (fake::large_alloc_budget == 0) {
+            fake::large_allocs_refused++;
+            return nullptr;
+        }
+        fake::large_alloc_budget--;
+    }
+    return std::malloc(size ? size : 1);
+}
+
+void *operator new(std::size_t size) {
+    void *p = take(size);
+    if (!p)
+        throw std::bad_alloc();
+    return p;
+}
+
+void operator delete(void *p) noexcept {
+    std::free(p);
+}
+
+void operator delete(void *p, std::size_t) noexcept {
+    std::free(p);
+}
+
 // Records come from the nothrow form; a budget makes it fail on demand.
 void *operator new(std::size_t size, const std::nothrow_t &) noexcept {
     if (fake::alloc_budget == 0)
         return nullptr;
     if (fake::alloc_budget > 0)
         fake::alloc_budget--;
-    try {
-        return ::operator new(size);
-    } catch (...) {
-        return nullptr;
-    }
+    return take(size);
 }

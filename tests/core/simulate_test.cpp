@@ -280,6 +280,41 @@ TEST_F(Simulate, AHitRemovesVictimAndMissileAndLeavesItsEffects) {
         EXPECT_NEAR(sizes[i], expect[i / 7], 1e-5);
 }
 
+// Each piece's pitch and yaw come from r = rand / 32767.0 worked in double
+// precision; rounding r to float first turns most pieces a little.
+TEST_F(Simulate, DebrisFliesWhereTheDrawsInDoublePrecisionSendIt) {
+    const int draws[14] = {12345, 23456, 777,   32767, 0,     16384, 31000,
+                           5,     9999,  20202, 1,     30001, 17,    24680};
+    fake::rand_script.assign(draws, draws + 14);
+    const float at[3] = {30, 20, -40};
+    enemy(at[0], at[1], at[2]);
+    missile(SIDE_PLAYER, at[0], at[1], at[2]);
+    objects_update();
+
+    std::vector<GameObject *> first_puffs; // size 10: one frame out; newest piece first
+    for (GameObject *o : world_list())
+        if (o->kind == OBJ_DEBRIS_SMOKE && o->a == 10.0f)
+            first_puffs.push_back(o);
+    ASSERT_EQ(first_puffs.size(), 7u);
+    int rounding_shows = 0;
+    for (int n = 0; n < 7; n++) {
+        double pitch_r = draws[2 * n] / 32767.0, yaw_r = draws[2 * n + 1] / 32767.0;
+        float exact[3] = {float(pitch_r * 90 - 90 - 30), float(yaw_r * 360 - 180), 0};
+        float rounded[3] = {float(pitch_r) * 90 - 90 - 30, float(yaw_r) * 360 - 180, 0};
+        float up[3], up_rounded[3];
+        vec_from_angles(exact, up, nullptr);
+        vec_from_angles(rounded, up_rounded, nullptr);
+        const GameObject *puff = first_puffs[6 - n];
+        bool differs = false;
+        for (int i = 0; i < 3; i++) {
+            EXPECT_EQ(puff->pos[i], at[i] + up[i] * 4.0f) << "piece " << n << " axis " << i;
+            differs |= at[i] + up[i] * 4.0f != at[i] + up_rounded[i] * 4.0f;
+        }
+        rounding_shows += differs;
+    }
+    EXPECT_GE(rounding_shows, 2); // the draws are ones where the rounding would show
+}
+
 TEST_F(Simulate, AHitOnThePlayerOnlyMakesItsEffects) {
     g_score = 123;
     g_player.vel[2] = -9.7f;
@@ -481,4 +516,96 @@ TEST_F(Simulate, TheFlameLevelEasesTowardsItsGoal) {
         objects_update();
     EXPECT_LT(g_player.a, 0.3f);
     EXPECT_GT(g_player.a, 0.29f);
+}
+
+namespace {
+
+// Large allocations limited while in scope, and unlimited again however the
+// scope is left.
+struct LargeAllocs {
+    explicit LargeAllocs(int budget) { fake::large_alloc_budget = budget; }
+    ~LargeAllocs() { fake::large_alloc_budget = -1; }
+};
+
+// Every kind of hit and removal the search takes part in, beside a crowd of
+// parked aircraft.
+void hit_scene(int crowd) {
+    for (int i = 0; i < crowd; i++)
+        enemy(300 + 3.0f * (i % 50), 50, -500 - 3.0f * (i / 50))->vel[0] = i % 7 ? 0 : 1;
+    g_locks[9] = g_object_list;
+    GameObject *armed = enemy(-300, 40, -600);
+    armed->spawn_z = -1000;
+    armed->fire_distance = 10;
+    GameObject *passed = enemy(-100, 10, -50);
+    GameObject *chaser = missile(SIDE_PLAYER, -100, 30, -300);
+    chaser->target = passed;
+    chaser->b = 1000;
+    GameObject *passing = missile(SIDE_PLAYER, -100, 10, -50.5f);
+    set3(passing->vel, 0, 0, 2);
+    passing->target = passed;
+    passing->b = 1;
+    g_locks[2] = passed;
+    enemy(200, 10, -50);
+    g_locks[7] = enemy(200.6f, 10, -50);
+    missile(SIDE_PLAYER, 200.3f, 10, -50); // takes the newer one
+    enemy(100, 10, -50);
+    missile(SIDE_ENEMY, 100.5f, 10, -50); // its own side: no hit
+    missile(SIDE_ENEMY, 0.2f, 10, 0);     // the player
+    missile(SIDE_PLAYER, 400, 10, -100);
+    enemy(390, 10, -100)->vel[0] = 9.7f; // newer: moves into reach first
+}
+
+// The world as numbers: every record head first, with its target as a list
+// index, then the locks, the score and the mixer calls.
+std::vector<double> outcome() {
+    std::vector<GameObject *> all = world_list();
+    auto index_of = [&](const GameObject *o) {
+        return o ? double(std::find(all.begin(), all.end(), o) - all.begin()) : -1.0;
+    };
+    std::vector<double> out;
+    for (const GameObject *o : all) {
+        out.insert(out.end(), {double(o->kind), double(o->side), index_of(o->target), o->a, o->b,
+                               o->lifetime, double(o->has_fired)});
+        for (int i = 0; i < 3; i++)
+            out.insert(out.end(), {o->pos[i], o->vel[i], o->acc[i], o->angles[i]});
+    }
+    for (const GameObject *slot : g_locks)
+        out.push_back(index_of(slot));
+    out.push_back(g_score);
+    for (const fake::MixCall &c : fake::mix)
+        out.insert(out.end(), {double(c.fn.size()), double(c.channel), double(c.loops)});
+    return out;
+}
+
+} // namespace
+
+// Without memory for its side tables the pass walks the list instead: nothing
+// is thrown and the world comes out the same. Each pass lets the tables grow
+// one step further before refusing them, until one pass has them all.
+TEST_F(Simulate, TheHitSearchGivesTheSameWorldWithoutMemoryForItsTables) {
+    // The tables keep their memory: each run brings more aircraft than any
+    // pass in this program has seen, so that they must grow.
+    static int crowd = 1250;
+    crowd *= 2;
+    std::vector<std::vector<double>> refused;
+    std::vector<double> with_tables;
+    for (int pass = 0; with_tables.empty() && pass < 50; pass++) {
+        world_clear();
+        SetUp();
+        hit_scene(crowd);
+        {
+            LargeAllocs limit(pass == 0 ? 0 : 1);
+            objects_update();
+        }
+        (fake::large_allocs_refused ? refused.emplace_back() : with_tables) = outcome();
+    }
+    EXPECT_GE(refused.size(), 3u); // the aircraft, the buckets and the entries at least
+    ASSERT_FALSE(with_tables.empty());
+    EXPECT_EQ(world_count(OBJ_EXPLOSION), 4);
+    for (size_t k = 0; k < refused.size(); k++) {
+        ASSERT_EQ(refused[k].size(), with_tables.size()) << "pass " << k;
+        auto differ = std::mismatch(refused[k].begin(), refused[k].end(), with_tables.begin());
+        EXPECT_TRUE(differ.first == refused[k].end())
+            << "pass " << k << ": value " << (differ.first - refused[k].begin()) << " differs";
+    }
 }

@@ -71,9 +71,9 @@ void read_bytes(png_structp png, png_bytep out, png_size_t length) {
 void quiet(png_structp, png_const_charp) {}
 
 // libpng's reader with the transformations the loader documents: for the
-// texture layout palette and low-bit gray expanded, transparency as alpha,
-// 16-bit stripped, gray to RGB, and (solid) alpha stripped; samples as stored
-// otherwise. Gamma as the loader's rule gives with the default screen.
+// texture layout palette and low-bit gray expanded, a palette's transparency
+// as alpha, 16-bit stripped, gray to RGB, and (solid) alpha stripped; samples
+// as stored otherwise. Gamma as the loader's rule gives with the default screen.
 // Only pointers live in this frame: libpng's error jump lands here. The
 // pixel and row vectors belong to the caller.
 bool reference_read(png_structp png, png_infop info, ReadState *state, int texture, int solid,
@@ -83,7 +83,10 @@ bool reference_read(png_structp png, png_infop info, ReadState *state, int textu
     png_set_read_fn(png, state, read_bytes);
     png_read_info(png, info);
     if (texture) {
-        png_set_expand(png);
+        if (png_get_color_type(png, info) == PNG_COLOR_TYPE_PALETTE)
+            png_set_expand(png);
+        else
+            png_set_expand_gray_1_2_4_to_8(png);
         png_set_strip_16(png);
         png_set_gray_to_rgb(png);
         if (solid)
@@ -175,7 +178,7 @@ TEST(PngSuite, TextureLayoutIsAlwaysEightBitRgbOrRgba) {
         PngImage image;
         ASSERT_TRUE(
             png_decode(data.data(), data.size(), nullptr, &options, &image, nullptr, nullptr));
-        bool transparent = name[0] == 't' || name[4] == '4';
+        bool transparent = (name[0] == 't' && name[4] == '3') || name[4] == '4';
         EXPECT_EQ(image.channels, transparent ? 4u : 3u);
         EXPECT_EQ(image.rowbytes, size_t(image.width) * image.channels);
         free(image.pixels);

@@ -142,6 +142,50 @@ TEST_F(Upload, FormatsFollowTheDecodedLayout) {
     EXPECT_EQ(g_log.tex[0].pixels, (Bytes{9, 9, 9, 250, 250, 250}));
 }
 
+// With PNG_ALPHA only an alpha channel or a palette's transparency chunk
+// gives an RGBA texture; gray and RGB pictures upload as RGB, chunk or not.
+TEST_F(Upload, TransparencyChunkGivesAlphaOnlyToPalettes) {
+    struct Case {
+        int color_type;
+        std::vector<unsigned> samples, trns_color;
+        Bytes trns_alpha;
+        int components;
+        unsigned alpha;
+        Bytes pixels;
+    };
+    const Case cases[] = {
+        {PNG_COLOR_TYPE_GRAY, {7, 200}, {7}, {}, 3, 0, {7, 7, 7, 200, 200, 200}},
+        {PNG_COLOR_TYPE_RGB, {1, 2, 3, 4, 5, 6}, {1, 2, 3}, {}, 3, 0, {1, 2, 3, 4, 5, 6}},
+        {PNG_COLOR_TYPE_PALETTE, {0, 1}, {}, {0}, 4, 8, {10, 20, 30, 0, 40, 50, 60, 255}},
+        {PNG_COLOR_TYPE_PALETTE, {0, 1}, {}, {}, 3, 0, {10, 20, 30, 40, 50, 60}},
+        {PNG_COLOR_TYPE_GRAY_ALPHA,
+         {9, 100, 250, 0},
+         {},
+         {},
+         4,
+         8,
+         {9, 9, 9, 100, 250, 250, 250, 0}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << "colour type " << c.color_type);
+        PngSpec spec;
+        spec.width = 2;
+        spec.color_type = c.color_type;
+        spec.samples = c.samples;
+        spec.trns_color = c.trns_color;
+        spec.trns_alpha = c.trns_alpha;
+        if (c.color_type == PNG_COLOR_TYPE_PALETTE)
+            spec.palette = {10, 20, 30, 40, 50, 60};
+        pngInfo info;
+        ASSERT_EQ(load(make_png(spec), PNG_NOMIPMAPS, PNG_ALPHA, &info), 1);
+        ASSERT_EQ(g_log.tex.size(), 1u);
+        EXPECT_EQ(g_log.tex[0].internal, c.components);
+        EXPECT_EQ(g_log.tex[0].format, unsigned(c.components == 4 ? GL_RGBA : GL_RGB));
+        EXPECT_EQ(g_log.tex[0].pixels, c.pixels);
+        EXPECT_EQ(info.Alpha, c.alpha);
+    }
+}
+
 TEST_F(Upload, StandardOrientationUploadsTheBottomRowFirst) {
     PngSpec spec = rgb_spec(2, 4);
     pngSetStandardOrientation(1);
@@ -194,6 +238,20 @@ TEST_F(Upload, ImageAboveTheLimitShrinksToEverySecondPixel) {
             EXPECT_EQ(t.pixels[(size_t(y) * 512 + x) * 3], (2 * x) & 255);
             EXPECT_EQ(t.pixels[(size_t(y) * 512 + x) * 3 + 1], (2 * y) & 255);
         }
+}
+
+// Sides past 8192 stretch to the largest texture like any other side.
+TEST_F(Upload, SidesPast8192StretchToTheLargestTexture) {
+    install(8192, false);
+    for (auto [width, height] : {std::pair{8193, 1}, {9000, 2}}) {
+        ASSERT_EQ(load(make_png(rgb_spec(width, height)), PNG_NOMIPMAPS, PNG_ALPHA), 1);
+        const TexCall &t = g_log.tex.at(0);
+        ASSERT_EQ(t.width, 8192);
+        ASSERT_EQ(t.height, height);
+        float step = float(double(width) / 8192);
+        for (int x = 0; x < 8192; x += 97)
+            EXPECT_EQ(t.pixels[size_t(x) * 3], int(x * double(step)) & 255) << width << ": " << x;
+    }
 }
 
 TEST_F(Upload, ResizeStaysInsideBothBuffersForThinShapes) {
