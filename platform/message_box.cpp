@@ -10,6 +10,8 @@
 
 #include "platform/platform.h"
 
+#include "platform/message_box_text.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -29,6 +31,10 @@ constexpr int kIconSize = 32;
 constexpr int kButtonW = 88;
 constexpr int kButtonH = 28;
 constexpr int kButtonGap = 10;
+constexpr int kMinWidth = 260;
+// Height kept free for a window manager's title bar and borders, so that the
+// frame around the box fits on the screen too.
+constexpr int kFrameRoom = 64;
 
 enum Colour { kFace, kText, kWhite, kButtonFace, kButtonDown, kEdge, kBlue, kRed, kColours };
 constexpr unsigned char kRgb[kColours][3] = {
@@ -118,45 +124,39 @@ int unanswered(unsigned style) {
     return (style & 0x0f) == MB_YESNO ? IDNO : IDOK;
 }
 
-std::vector<std::string> split_lines(const char *text) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (const char *p = text; *p; ++p) {
-        if (*p == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else if (*p != '\r') {
-            line += *p;
-        }
-    }
-    lines.push_back(line);
-    return lines;
-}
-
+// The box grows with its text up to two thirds of the screen's width and the
+// screen's height less room for a frame; past that the text wraps, and what
+// still does not fit is cut short.
 void lay_out(Dialog &d, const char *text, unsigned style) {
-    d.lines = split_lines(text);
     d.question = (style & 0xf0) == MB_ICONQUESTION;
     if ((style & 0x0f) == MB_YESNO)
         d.buttons = {{"Yes", IDYES, 0, 0}, {"No", IDNO, 0, 0}};
     else
         d.buttons = {{"OK", IDOK, 0, 0}};
     d.icon = (style & 0xf0) != 0;
-    bool icon = d.icon;
     d.answer = unanswered(style);
 
+    int screen = DefaultScreen(d.display);
+    int screen_w = DisplayWidth(d.display, screen);
+    int screen_h = DisplayHeight(d.display, screen);
     d.line_h = d.font->ascent + d.font->descent + 2;
+    d.text_x = kPad + (d.icon ? kIconSize + kPad : 0);
+    int max_text_w = std::max(screen_w * 2 / 3, kMinWidth) - d.text_x - kPad;
+    int max_lines = (screen_h - kFrameRoom - 3 * kPad - kButtonH) / d.line_h;
+    XFontStruct *font = d.font;
+    d.lines = message_box_lines(text, max_text_w, max_lines,
+                                [font](char c) { return XTextWidth(font, &c, 1); });
+
     int text_w = 0;
     for (const std::string &line : d.lines)
         text_w = std::max(text_w, text_width(d, line));
     int text_h = int(d.lines.size()) * d.line_h;
-
-    d.text_x = kPad + (icon ? kIconSize + kPad : 0);
-    int body_h = std::max(text_h, icon ? kIconSize : 0);
+    int body_h = std::max(text_h, d.icon ? kIconSize : 0);
     d.text_y = kPad + (body_h - text_h) / 2 + d.font->ascent;
     int buttons_w = int(d.buttons.size()) * kButtonW + (int(d.buttons.size()) - 1) * kButtonGap;
-    d.width = std::max(d.text_x + text_w + kPad, buttons_w + 2 * kPad);
-    d.width = std::max(d.width, 260);
-    d.height = kPad + body_h + kPad + kButtonH + kPad;
+    d.width = std::max({d.text_x + text_w + kPad, buttons_w + 2 * kPad, kMinWidth});
+    d.width = std::min(d.width, screen_w);
+    d.height = std::min(kPad + body_h + kPad + kButtonH + kPad, screen_h);
 
     int x = (d.width - buttons_w) / 2;
     for (Button &b : d.buttons) {
@@ -176,8 +176,8 @@ void set_atom_property(Dialog &d, const char *name, const char *value) {
 // False when the server refused any of it: the box cannot be shown.
 bool make_window(Dialog &d, const char *caption) {
     int screen = DefaultScreen(d.display);
-    int x = (DisplayWidth(d.display, screen) - d.width) / 2;
-    int y = (DisplayHeight(d.display, screen) - d.height) / 2;
+    int x = std::max(0, (DisplayWidth(d.display, screen) - d.width) / 2);
+    int y = std::max(0, (DisplayHeight(d.display, screen) - d.height) / 2);
     XSetWindowAttributes attrs;
     attrs.background_pixel = d.pixel[kFace];
     attrs.event_mask = ExposureMask | VisibilityChangeMask | FocusChangeMask | KeyPressMask |

@@ -1,7 +1,8 @@
 // The real dialog under the test display: it shows its caption as the window
-// title, takes the keyboard and answers from the keyboard and the mouse, under
-// no window manager and under one that shows its frames late. Each box runs in
-// a child process, which exits with the answer; xdotool plays the user.
+// title, takes the keyboard, fits the screen and answers from the keyboard and
+// the mouse, under no window manager and under one that shows its frames late.
+// Each box runs in a child process, which exits with the answer; xdotool plays
+// the user.
 
 #include "platform/platform.h"
 #include "support/late_frame_wm.h"
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -39,6 +41,19 @@ constexpr int kHandlerLost = 91;
 
 int handler_before_the_box(Display *, XErrorEvent *) {
     _exit(kStrayError);
+}
+
+struct Geometry {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+Geometry geometry(const std::string &window) {
+    std::istringstream shell(run("xwininfo -id " + window +
+                                 " | sed -n 's/^ *\\(Absolute upper-left [XY]\\|Width\\|"
+                                 "Height\\): *//p'"));
+    Geometry g;
+    shell >> g.x >> g.y >> g.width >> g.height;
+    return g;
 }
 
 // Shows a box in a child, lets `user` act on its window, returns the answer.
@@ -83,6 +98,14 @@ int answer_box(const char *text, const char *caption, unsigned style, const std:
             cmd.replace(at, 2, window);
         run(cmd);
     });
+}
+
+// Clicks the last button: No of a question, OK of a fatal box. The buttons
+// sit side by side at the bottom centre, 88 pixels wide with 10 between.
+void click_last_button(const std::string &window, const Geometry &g, int buttons) {
+    int x = (g.width - (buttons * 98 - 10)) / 2 + (buttons - 1) * 98 + 44;
+    run("xdotool mousemove --window " + window + " " + std::to_string(x) + " " +
+        std::to_string(g.height - 30) + " click 1");
 }
 
 // Each case runs on an X server of its own: key state that earlier programs
@@ -146,6 +169,39 @@ TEST_F(MessageBox, FatalBoxHasOneButton) {
     EXPECT_EQ(answer_box(text, "Fatal", MB_ICONHAND, "xdotool key Return"), IDOK);
     // Y and N mean nothing to an OK box; Escape dismisses it.
     EXPECT_EQ(answer_box(text, "Fatal", MB_ICONHAND, "xdotool key y n Escape"), IDOK);
+}
+
+// A message passed through from a library can be any length.
+TEST_F(MessageBox, LongTextsFitTheScreen) {
+    std::string lines, words;
+    for (int i = 1; i <= 200; ++i)
+        lines += "Line " + std::to_string(i) + " of a long report\n";
+    while (words.size() < 5000)
+        words += "the library said ";
+    struct Case {
+        const char *name;
+        std::string text;
+        unsigned style;
+        int buttons, answer;
+    } cases[] = {
+        {"200 lines", lines, MB_YESNO | MB_ICONQUESTION, 2, IDNO},
+        {"one 5,000-character word", std::string(5000, 'W'), MB_ICONHAND, 1, IDOK},
+        {"one 5,000-character line of words", words, MB_ICONHAND, 1, IDOK},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Geometry g;
+        auto look_then_click = [&](const std::string &window) {
+            g = geometry(window);
+            click_last_button(window, g, c.buttons);
+        };
+        EXPECT_EQ(answer_box(c.text.c_str(), "Long", c.style, look_then_click), c.answer);
+        EXPECT_GE(g.x, 0);
+        EXPECT_GE(g.y, 0);
+        EXPECT_LE(g.x + g.width, 1024);
+        EXPECT_LE(g.y + g.height, 768);
+        EXPECT_LE(g.width, 1024 * 2 / 3) << "wider than two thirds of the screen";
+    }
 }
 
 // Under a window manager that frames each box and shows the frame 20 to 100 ms
