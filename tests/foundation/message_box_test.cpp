@@ -211,7 +211,7 @@ class MessageBoxUnderLateFrames : public MessageBox {
     static void SetUpTestSuite() {
         MessageBox::SetUpTestSuite();
         int ready[2];
-        if (!std::getenv("DISPLAY") || pipe(ready) != 0)
+        if (s_server <= 0 || pipe(ready) != 0)
             return;
         s_wm = fork();
         if (s_wm == 0) {
@@ -234,9 +234,11 @@ class MessageBoxUnderLateFrames : public MessageBox {
     }
     void SetUp() override {
         MessageBox::SetUp();
-        if (!IsSkipped()) {
-            ASSERT_TRUE(s_wm_ready) << "the window manager did not start";
-        }
+        if (IsSkipped())
+            return;
+        if (s_server <= 0)
+            GTEST_SKIP() << "needs an X server of its own to manage";
+        ASSERT_TRUE(s_wm_ready) << "the window manager did not start";
     }
     static inline pid_t s_wm = 0;
     static inline bool s_wm_ready = false;
