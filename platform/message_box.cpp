@@ -3,8 +3,14 @@
 // chain of steps over one record (open, lay out, make the window, run) with one
 // shutdown that always runs. This file defines nothing else, so that test
 // programs can put a stand-in in its place at link time.
+//
+// The box is often the last thing the game says, so no X error may end the
+// process from here: while a box is up, errors on its connection are counted
+// instead of reaching Xlib's default handler, which would exit.
 
 #include "platform/platform.h"
+
+#include "platform/message_box_text.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -25,6 +31,16 @@ constexpr int kIconSize = 32;
 constexpr int kButtonW = 88;
 constexpr int kButtonH = 28;
 constexpr int kButtonGap = 10;
+constexpr int kMinWidth = 260;
+// Height kept free for a window manager's title bar and borders, so that the
+// frame around the box fits on the screen too.
+constexpr int kFrameRoom = 64;
+
+enum Colour { kFace, kText, kWhite, kButtonFace, kButtonDown, kEdge, kBlue, kRed, kColours };
+constexpr unsigned char kRgb[kColours][3] = {
+    {236, 236, 236}, {20, 20, 20},    {255, 255, 255}, {250, 250, 250},
+    {190, 190, 190}, {120, 120, 120}, {40, 96, 200},   {200, 30, 30},
+};
 
 struct Button {
     const char *label;
@@ -38,6 +54,11 @@ struct Dialog {
     GC gc = nullptr;
     XFontStruct *font = nullptr;
     Atom wm_delete = 0;
+    unsigned long pixel[kColours] = {};
+    std::vector<unsigned long> allocated; // freed with the box
+    XErrorHandler previous_handler = nullptr;
+    int errors = 0;           // X errors on this connection while the box is up
+    bool focus_asked = false; // the keyboard is ours, or on its way
     std::vector<std::string> lines;
     std::vector<Button> buttons;
     int focus = 0;
@@ -49,32 +70,36 @@ struct Dialog {
     int answer = 0;
 };
 
-unsigned long rgb(Dialog &d, unsigned char r, unsigned char g, unsigned char b) {
-    XColor c;
-    c.red = r * 257;
-    c.green = g * 257;
-    c.blue = b * 257;
-    c.flags = DoRed | DoGreen | DoBlue;
-    Colormap map = DefaultColormap(d.display, DefaultScreen(d.display));
-    if (XAllocColor(d.display, map, &c))
-        return c.pixel;
-    return (r + g + b) / 3 > 127 ? WhitePixel(d.display, DefaultScreen(d.display))
-                                 : BlackPixel(d.display, DefaultScreen(d.display));
+// Xlib hands errors to one handler per process, with no room for our record.
+Dialog *s_open = nullptr;
+
+int record_error(Display *display, XErrorEvent *error) {
+    if (s_open && display == s_open->display) {
+        s_open->errors++;
+        return 0;
+    }
+    return s_open && s_open->previous_handler ? s_open->previous_handler(display, error) : 0;
 }
 
-std::vector<std::string> split_lines(const char *text) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (const char *p = text; *p; ++p) {
-        if (*p == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else if (*p != '\r') {
-            line += *p;
+// Each colour once per box; where the colour map is full, black or white.
+void allocate_colours(Dialog &d) {
+    int screen = DefaultScreen(d.display);
+    Colormap map = DefaultColormap(d.display, screen);
+    for (int i = 0; i < kColours; ++i) {
+        const unsigned char *c = kRgb[i];
+        XColor colour;
+        colour.red = c[0] * 257;
+        colour.green = c[1] * 257;
+        colour.blue = c[2] * 257;
+        colour.flags = DoRed | DoGreen | DoBlue;
+        if (XAllocColor(d.display, map, &colour)) {
+            d.pixel[i] = colour.pixel;
+            d.allocated.push_back(colour.pixel);
+        } else {
+            d.pixel[i] = (c[0] + c[1] + c[2]) / 3 > 127 ? WhitePixel(d.display, screen)
+                                                        : BlackPixel(d.display, screen);
         }
     }
-    lines.push_back(line);
-    return lines;
 }
 
 int text_width(Dialog &d, const std::string &s) {
@@ -85,36 +110,53 @@ bool open_display(Dialog &d) {
     d.display = XOpenDisplay(nullptr);
     if (!d.display)
         return false;
+    s_open = &d;
+    d.previous_handler = XSetErrorHandler(record_error);
+    allocate_colours(d);
     d.font = XLoadQueryFont(d.display, "-*-helvetica-medium-r-normal--14-*-*-*-*-*-iso8859-1");
     if (!d.font)
         d.font = XLoadQueryFont(d.display, "fixed");
     return d.font != nullptr;
 }
 
+// The answer without a display, and when the window is closed.
+int unanswered(unsigned style) {
+    return (style & 0x0f) == MB_YESNO ? IDNO : IDOK;
+}
+
+// The box grows with its text up to two thirds of the screen's width and the
+// screen's height less room for a frame; past that the text wraps, and what
+// still does not fit is cut short.
 void lay_out(Dialog &d, const char *text, unsigned style) {
-    d.lines = split_lines(text);
     d.question = (style & 0xf0) == MB_ICONQUESTION;
-    bool yes_no = (style & 0x0f) == MB_YESNO;
-    if (yes_no)
+    if ((style & 0x0f) == MB_YESNO)
         d.buttons = {{"Yes", IDYES, 0, 0}, {"No", IDNO, 0, 0}};
     else
         d.buttons = {{"OK", IDOK, 0, 0}};
     d.icon = (style & 0xf0) != 0;
-    bool icon = d.icon;
+    d.answer = unanswered(style);
 
+    int screen = DefaultScreen(d.display);
+    int screen_w = DisplayWidth(d.display, screen);
+    int screen_h = DisplayHeight(d.display, screen);
     d.line_h = d.font->ascent + d.font->descent + 2;
+    d.text_x = kPad + (d.icon ? kIconSize + kPad : 0);
+    int max_text_w = std::max(screen_w * 2 / 3, kMinWidth) - d.text_x - kPad;
+    int max_lines = (screen_h - kFrameRoom - 3 * kPad - kButtonH) / d.line_h;
+    XFontStruct *font = d.font;
+    d.lines = message_box_lines(text, max_text_w, max_lines,
+                                [font](char c) { return XTextWidth(font, &c, 1); });
+
     int text_w = 0;
     for (const std::string &line : d.lines)
         text_w = std::max(text_w, text_width(d, line));
     int text_h = int(d.lines.size()) * d.line_h;
-
-    d.text_x = kPad + (icon ? kIconSize + kPad : 0);
-    int body_h = std::max(text_h, icon ? kIconSize : 0);
+    int body_h = std::max(text_h, d.icon ? kIconSize : 0);
     d.text_y = kPad + (body_h - text_h) / 2 + d.font->ascent;
     int buttons_w = int(d.buttons.size()) * kButtonW + (int(d.buttons.size()) - 1) * kButtonGap;
-    d.width = std::max(d.text_x + text_w + kPad, buttons_w + 2 * kPad);
-    d.width = std::max(d.width, 260);
-    d.height = kPad + body_h + kPad + kButtonH + kPad;
+    d.width = std::max({d.text_x + text_w + kPad, buttons_w + 2 * kPad, kMinWidth});
+    d.width = std::min(d.width, screen_w);
+    d.height = std::min(kPad + body_h + kPad + kButtonH + kPad, screen_h);
 
     int x = (d.width - buttons_w) / 2;
     for (Button &b : d.buttons) {
@@ -122,7 +164,6 @@ void lay_out(Dialog &d, const char *text, unsigned style) {
         b.y = d.height - kPad - kButtonH;
         x += kButtonW + kButtonGap;
     }
-    d.answer = yes_no ? IDNO : IDOK; // closing the window answers so
 }
 
 void set_atom_property(Dialog &d, const char *name, const char *value) {
@@ -132,14 +173,15 @@ void set_atom_property(Dialog &d, const char *name, const char *value) {
                     reinterpret_cast<unsigned char *>(&atom), 1);
 }
 
-void make_window(Dialog &d, const char *caption) {
+// False when the server refused any of it: the box cannot be shown.
+bool make_window(Dialog &d, const char *caption) {
     int screen = DefaultScreen(d.display);
-    int x = (DisplayWidth(d.display, screen) - d.width) / 2;
-    int y = (DisplayHeight(d.display, screen) - d.height) / 2;
+    int x = std::max(0, (DisplayWidth(d.display, screen) - d.width) / 2);
+    int y = std::max(0, (DisplayHeight(d.display, screen) - d.height) / 2);
     XSetWindowAttributes attrs;
-    attrs.background_pixel = rgb(d, 236, 236, 236);
-    attrs.event_mask =
-        ExposureMask | KeyPressMask | ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
+    attrs.background_pixel = d.pixel[kFace];
+    attrs.event_mask = ExposureMask | VisibilityChangeMask | FocusChangeMask | KeyPressMask |
+                       ButtonPressMask | ButtonReleaseMask | StructureNotifyMask;
     d.window = XCreateWindow(d.display, RootWindow(d.display, screen), x, y, unsigned(d.width),
                              unsigned(d.height), 0, CopyFromParent, InputOutput, CopyFromParent,
                              CWBackPixel | CWEventMask, &attrs);
@@ -170,20 +212,30 @@ void make_window(Dialog &d, const char *caption) {
     hints->min_height = hints->max_height = d.height;
     XSetWMNormalHints(d.display, d.window, hints);
     XFree(hints);
+    // The keyboard is wanted: the answer can be typed.
+    XWMHints wm_hints;
+    wm_hints.flags = InputHint | StateHint;
+    wm_hints.input = True;
+    wm_hints.initial_state = NormalState;
+    XSetWMHints(d.display, d.window, &wm_hints);
 
     d.wm_delete = XInternAtom(d.display, "WM_DELETE_WINDOW", False);
     XSetWMProtocols(d.display, d.window, &d.wm_delete, 1);
     d.gc = XCreateGC(d.display, d.window, 0, nullptr);
     XSetFont(d.display, d.gc, d.font->fid);
+    XSync(d.display, False);
+    if (d.errors)
+        return false;
     XMapRaised(d.display, d.window);
+    return true;
 }
 
 void draw_icon(Dialog &d) {
     int x = kPad, y = kPad + (std::max(int(d.lines.size()) * d.line_h, kIconSize) - kIconSize) / 2;
     if (d.question) {
-        XSetForeground(d.display, d.gc, rgb(d, 40, 96, 200));
+        XSetForeground(d.display, d.gc, d.pixel[kBlue]);
         XFillArc(d.display, d.window, d.gc, x, y, kIconSize, kIconSize, 0, 360 * 64);
-        XSetForeground(d.display, d.gc, rgb(d, 255, 255, 255));
+        XSetForeground(d.display, d.gc, d.pixel[kWhite]);
         // A question mark built from an arc, a stem and a dot.
         XSetLineAttributes(d.display, d.gc, 3, LineSolid, CapRound, JoinRound);
         XDrawArc(d.display, d.window, d.gc, x + 10, y + 6, 12, 11, -90 * 64, 270 * 64);
@@ -205,9 +257,9 @@ void draw_icon(Dialog &d) {
             oct[i].x = short(x + pts[i][0]);
             oct[i].y = short(y + pts[i][1]);
         }
-        XSetForeground(d.display, d.gc, rgb(d, 200, 30, 30));
+        XSetForeground(d.display, d.gc, d.pixel[kRed]);
         XFillPolygon(d.display, d.window, d.gc, oct, 8, Convex, CoordModeOrigin);
-        XSetForeground(d.display, d.gc, rgb(d, 255, 255, 255));
+        XSetForeground(d.display, d.gc, d.pixel[kWhite]);
         XSetLineAttributes(d.display, d.gc, 4, LineSolid, CapRound, JoinRound);
         XDrawLine(d.display, d.window, d.gc, x + 10, y + 10, x + 22, y + 22);
         XDrawLine(d.display, d.window, d.gc, x + 22, y + 10, x + 10, y + 22);
@@ -219,7 +271,7 @@ void draw(Dialog &d) {
     XClearWindow(d.display, d.window);
     if (d.icon)
         draw_icon(d);
-    XSetForeground(d.display, d.gc, rgb(d, 20, 20, 20));
+    XSetForeground(d.display, d.gc, d.pixel[kText]);
     int y = d.text_y;
     for (const std::string &line : d.lines) {
         XDrawString(d.display, d.window, d.gc, d.text_x, y, line.c_str(), int(line.size()));
@@ -228,16 +280,16 @@ void draw(Dialog &d) {
     for (size_t i = 0; i < d.buttons.size(); ++i) {
         const Button &b = d.buttons[i];
         bool down = int(i) == d.pressed;
-        XSetForeground(d.display, d.gc, down ? rgb(d, 190, 190, 190) : rgb(d, 250, 250, 250));
+        XSetForeground(d.display, d.gc, d.pixel[down ? kButtonDown : kButtonFace]);
         XFillRectangle(d.display, d.window, d.gc, b.x, b.y, kButtonW, kButtonH);
-        XSetForeground(d.display, d.gc, rgb(d, 120, 120, 120));
+        XSetForeground(d.display, d.gc, d.pixel[kEdge]);
         XDrawRectangle(d.display, d.window, d.gc, b.x, b.y, kButtonW, kButtonH);
         if (int(i) == d.focus) {
-            XSetForeground(d.display, d.gc, rgb(d, 40, 96, 200));
+            XSetForeground(d.display, d.gc, d.pixel[kBlue]);
             XDrawRectangle(d.display, d.window, d.gc, b.x + 1, b.y + 1, kButtonW - 2, kButtonH - 2);
             XDrawRectangle(d.display, d.window, d.gc, b.x + 3, b.y + 3, kButtonW - 6, kButtonH - 6);
         }
-        XSetForeground(d.display, d.gc, rgb(d, 20, 20, 20));
+        XSetForeground(d.display, d.gc, d.pixel[kText]);
         int w = text_width(d, b.label);
         int ty = b.y + (kButtonH + d.font->ascent - d.font->descent) / 2;
         XDrawString(d.display, d.window, d.gc, b.x + (kButtonW - w) / 2, ty, b.label,
@@ -301,20 +353,38 @@ bool handle_key(Dialog &d, XKeyEvent &key) {
     }
 }
 
+// Takes the keyboard, so Enter and the letters answer at once; but only once
+// the box is viewable: a window manager may frame it and show the frame a
+// little later, and the focus cannot go to a window that is not shown. A
+// request that fails all the same (the frame went again) is retried at the
+// next exposure.
+void take_focus(Dialog &d) {
+    XWindowAttributes attrs;
+    if (d.focus_asked || !XGetWindowAttributes(d.display, d.window, &attrs) ||
+        attrs.map_state != IsViewable)
+        return;
+    int errors = d.errors;
+    XSetInputFocus(d.display, d.window, RevertToParent, CurrentTime);
+    XSync(d.display, False);
+    d.focus_asked = d.errors == errors;
+}
+
 void run(Dialog &d) {
-    bool mapped = false;
     for (;;) {
         XEvent event;
         XNextEvent(d.display, &event);
         switch (event.type) {
         case MapNotify:
-            if (!mapped) {
-                mapped = true;
-                // Take the keyboard, so Enter and the letters answer at once.
-                XSetInputFocus(d.display, d.window, RevertToParent, CurrentTime);
-            }
+        case VisibilityNotify:
+            take_focus(d);
+            break;
+        case FocusIn:
+            // The window manager gave it (not the pointer merely passing over).
+            if (event.xfocus.detail != NotifyPointer)
+                d.focus_asked = true;
             break;
         case Expose:
+            take_focus(d);
             if (event.xexpose.count == 0)
                 draw(d);
             break;
@@ -361,7 +431,13 @@ void shut_down(Dialog &d) {
         XDestroyWindow(d.display, d.window);
     if (d.font)
         XFreeFont(d.display, d.font);
+    if (!d.allocated.empty())
+        XFreeColors(d.display, DefaultColormap(d.display, DefaultScreen(d.display)),
+                    d.allocated.data(), int(d.allocated.size()), 0);
+    // Closing flushes what is left, so errors stay ours until then.
     XCloseDisplay(d.display);
+    XSetErrorHandler(d.previous_handler);
+    s_open = nullptr;
 }
 
 } // namespace
@@ -372,15 +448,16 @@ int platform_message_box(const char *text, const char *caption, unsigned style) 
     if (!caption)
         caption = "";
     Dialog d;
-    if (!open_display(d)) {
-        shut_down(d);
-        std::fprintf(stderr, "%s: %s\n", caption, text);
-        return (style & 0x0f) == MB_YESNO ? IDNO : IDOK;
+    bool shown = open_display(d);
+    if (shown) {
+        lay_out(d, text, style);
+        shown = make_window(d, caption);
     }
-    lay_out(d, text, style);
-    make_window(d, caption);
-    run(d);
-    int answer = d.answer;
+    if (shown)
+        run(d);
     shut_down(d);
-    return answer;
+    if (shown)
+        return d.answer;
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    return unanswered(style);
 }

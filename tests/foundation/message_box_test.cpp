@@ -1,16 +1,23 @@
 // The real dialog under the test display: it shows its caption as the window
-// title and answers from the keyboard and the mouse. Each box runs in a child
-// process, which exits with the answer; xdotool plays the user.
+// title, takes the keyboard, fits the screen and answers from the keyboard and
+// the mouse, under no window manager and under one that shows its frames late.
+// Each box runs in a child process, which exits with the answer; xdotool plays
+// the user.
 
 #include "platform/platform.h"
+#include "support/late_frame_wm.h"
 
 #include <gtest/gtest.h>
+// After gtest, whose templates use names that Xlib defines as macros.
+#include <X11/Xlib.h>
 
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -27,11 +34,37 @@ std::string run(const std::string &command) {
     return out;
 }
 
+// The child's exit codes besides the answer: an X error of the box's reached
+// the handler that was there before it, or that handler was not put back.
+constexpr int kStrayError = 90;
+constexpr int kHandlerLost = 91;
+
+int handler_before_the_box(Display *, XErrorEvent *) {
+    _exit(kStrayError);
+}
+
+struct Geometry {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+Geometry geometry(const std::string &window) {
+    std::istringstream shell(run("xwininfo -id " + window +
+                                 " | sed -n 's/^ *\\(Absolute upper-left [XY]\\|Width\\|"
+                                 "Height\\): *//p'"));
+    Geometry g;
+    shell >> g.x >> g.y >> g.width >> g.height;
+    return g;
+}
+
 // Shows a box in a child, lets `user` act on its window, returns the answer.
-int answer_box(const char *text, const char *caption, unsigned style, const std::string &user) {
+int answer_box(const char *text, const char *caption, unsigned style,
+               const std::function<void(const std::string &window)> &user) {
     pid_t child = fork();
-    if (child == 0)
-        _exit(platform_message_box(text, caption, style));
+    if (child == 0) {
+        XSetErrorHandler(handler_before_the_box);
+        int answer = platform_message_box(text, caption, style);
+        _exit(XSetErrorHandler(nullptr) == handler_before_the_box ? answer : kHandlerLost);
+    }
     // This child's own window: the box of the case before may still be going.
     std::string id = run("timeout 10 xdotool search --sync --onlyvisible --pid " +
                          std::to_string(child) + " --name '^" + caption + "$' | head -n1");
@@ -39,13 +72,12 @@ int answer_box(const char *text, const char *caption, unsigned style, const std:
         id.pop_back();
     EXPECT_FALSE(id.empty()) << "no window titled " << caption;
     if (!id.empty()) {
-        // Typed keys go to the focus, which the box takes once it is mapped.
-        for (int i = 0; i < 50 && run("xdotool getwindowfocus") != id + "\n"; ++i)
+        // Typed keys go to the focus, which the box takes once it is shown.
+        std::string focus;
+        for (int i = 0; i < 200 && (focus = run("xdotool getwindowfocus")) != id + "\n"; ++i)
             usleep(50 * 1000);
-        std::string cmd = user;
-        for (size_t at; (at = cmd.find("%W")) != std::string::npos;)
-            cmd.replace(at, 2, id);
-        run(cmd);
+        EXPECT_EQ(focus, id + "\n") << "the box did not take the keyboard";
+        user(id);
     }
     int status = 0;
     for (int i = 0; i < 100; ++i) {
@@ -56,6 +88,24 @@ int answer_box(const char *text, const char *caption, unsigned style, const std:
     kill(child, SIGKILL);
     waitpid(child, &status, 0);
     return -1;
+}
+
+// The same, with the user's action a shell command; %W stands for the window.
+int answer_box(const char *text, const char *caption, unsigned style, const std::string &user) {
+    return answer_box(text, caption, style, [&](const std::string &window) {
+        std::string cmd = user;
+        for (size_t at; (at = cmd.find("%W")) != std::string::npos;)
+            cmd.replace(at, 2, window);
+        run(cmd);
+    });
+}
+
+// Clicks the last button: No of a question, OK of a fatal box. The buttons
+// sit side by side at the bottom centre, 88 pixels wide with 10 between.
+void click_last_button(const std::string &window, const Geometry &g, int buttons) {
+    int x = (g.width - (buttons * 98 - 10)) / 2 + (buttons - 1) * 98 + 44;
+    run("xdotool mousemove --window " + window + " " + std::to_string(x) + " " +
+        std::to_string(g.height - 30) + " click 1");
 }
 
 // Each case runs on an X server of its own: key state that earlier programs
@@ -119,6 +169,87 @@ TEST_F(MessageBox, FatalBoxHasOneButton) {
     EXPECT_EQ(answer_box(text, "Fatal", MB_ICONHAND, "xdotool key Return"), IDOK);
     // Y and N mean nothing to an OK box; Escape dismisses it.
     EXPECT_EQ(answer_box(text, "Fatal", MB_ICONHAND, "xdotool key y n Escape"), IDOK);
+}
+
+// A message passed through from a library can be any length.
+TEST_F(MessageBox, LongTextsFitTheScreen) {
+    std::string lines, words;
+    for (int i = 1; i <= 200; ++i)
+        lines += "Line " + std::to_string(i) + " of a long report\n";
+    while (words.size() < 5000)
+        words += "the library said ";
+    struct Case {
+        const char *name;
+        std::string text;
+        unsigned style;
+        int buttons, answer;
+    } cases[] = {
+        {"200 lines", lines, MB_YESNO | MB_ICONQUESTION, 2, IDNO},
+        {"one 5,000-character word", std::string(5000, 'W'), MB_ICONHAND, 1, IDOK},
+        {"one 5,000-character line of words", words, MB_ICONHAND, 1, IDOK},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        Geometry g;
+        auto look_then_click = [&](const std::string &window) {
+            g = geometry(window);
+            click_last_button(window, g, c.buttons);
+        };
+        EXPECT_EQ(answer_box(c.text.c_str(), "Long", c.style, look_then_click), c.answer);
+        EXPECT_GE(g.x, 0);
+        EXPECT_GE(g.y, 0);
+        EXPECT_LE(g.x + g.width, 1024);
+        EXPECT_LE(g.y + g.height, 768);
+        EXPECT_LE(g.width, 1024 * 2 / 3) << "wider than two thirds of the screen";
+    }
+}
+
+// Under a window manager that frames each box and shows the frame 20 to 100 ms
+// after the box: the box must wait until it is shown to take the keyboard.
+class MessageBoxUnderLateFrames : public MessageBox {
+  protected:
+    static void SetUpTestSuite() {
+        MessageBox::SetUpTestSuite();
+        int ready[2];
+        if (s_server <= 0 || pipe(ready) != 0)
+            return;
+        s_wm = fork();
+        if (s_wm == 0) {
+            close(ready[0]);
+            late_frame_wm({20, 60, 100}, ready[1]);
+            _exit(1);
+        }
+        close(ready[1]);
+        char byte;
+        s_wm_ready = read(ready[0], &byte, 1) == 1;
+        close(ready[0]);
+    }
+    static void TearDownTestSuite() {
+        if (s_wm > 0) {
+            kill(s_wm, SIGTERM);
+            waitpid(s_wm, nullptr, 0);
+            s_wm = 0;
+        }
+        MessageBox::TearDownTestSuite();
+    }
+    void SetUp() override {
+        MessageBox::SetUp();
+        if (IsSkipped())
+            return;
+        if (s_server <= 0)
+            GTEST_SKIP() << "needs an X server of its own to manage";
+        ASSERT_TRUE(s_wm_ready) << "the window manager did not start";
+    }
+    static inline pid_t s_wm = 0;
+    static inline bool s_wm_ready = false;
+};
+
+TEST_F(MessageBoxUnderLateFrames, BoxesTakeTheKeyboardOnceShown) {
+    const unsigned q = MB_YESNO | MB_ICONQUESTION;
+    EXPECT_EQ(answer_box("Fullscreen?", "Question", q, "xdotool key y"), IDYES);
+    EXPECT_EQ(answer_box("Fullscreen?", "Question", q, "xdotool key n"), IDNO);
+    EXPECT_EQ(answer_box("SDL Timer set failed!", "Fatal", MB_ICONHAND, "xdotool key Return"),
+              IDOK);
 }
 
 TEST(MessageBoxWithoutDisplay, WritesToStandardErrorAndSaysNo) {
