@@ -24,6 +24,12 @@ is_title() { # file
 shoot_until "$w" "$SCREENS/1-title.png" is_title || fail "the title picture is not shown: $SEEN"
 echo "title: $SEEN"
 
+# The missile stock: a big icon for each ten from the left, then a small one
+# for each one more. These count the white icon pixels where the five big
+# icons of a full stock stand, and beside them, where small icons would.
+big_icons() { count_pixels "$1" 102x50+20+478 'r>0.85&&g>0.85&&b>0.85'; }
+small_icons() { count_pixels "$1" 130x50+122+478 'r>0.85&&g>0.85&&b>0.85'; }
+
 # In flight: a bright blue sky over a darker sea, the white sight at the
 # centre, and the full stock of 50 missiles as five big icons and no small ones.
 in_flight() { # file
@@ -31,8 +37,8 @@ in_flight() { # file
     read -r -a sky < <(region_rgb "$1" 600x80+100+80)
     read -r -a sea < <(region_rgb "$1" 90x60+700+400)
     sight=$(count_pixels "$1" 120x100+340+235 'r>0.98&&g>0.98&&b>0.98')
-    big=$(count_pixels "$1" 102x50+20+478 'r>0.85&&g>0.85&&b>0.85')
-    small=$(count_pixels "$1" 130x50+122+478 'r>0.85&&g>0.85&&b>0.85')
+    big=$(big_icons "$1")
+    small=$(small_icons "$1")
     echo "sky rgb ${sky[*]}, sea rgb ${sea[*]}, ${sight} white pixels at the centre," \
         "missile icons: ${big} big-icon pixels, ${small} small-icon pixels"
     ((sky[2] > sky[0] + 40 && sea[2] > sea[0] + 40)) || return 1
@@ -89,7 +95,7 @@ fire_missiles() {
 }
 missiles_gone() { # file
     local small
-    small=$(count_pixels "$1" 130x50+122+478 'r>0.85&&g>0.85&&b>0.85')
+    small=$(small_icons "$1")
     echo "${small} small-icon pixels"
     ((small > 200))
 }
