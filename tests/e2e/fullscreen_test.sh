@@ -1,22 +1,46 @@
 #!/usr/bin/env bash
-# Answering Yes gives a full-screen game window covering the whole display.
+# Answering Yes gives a full-screen game window covering the whole display,
+# with the title picture in its middle (the whole screen when the display can
+# take the game's 800 by 600 mode, centred on black when it cannot), and
+# Escape ends the game with 0.
 source "$(dirname "$0")/lib.sh"
+title_png=$2
 start_game "$1"
 answer_question y
-sleep 3
-kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended: $(cat "$WORK/game.log")"
 read -r sw sh < <(xdotool getdisplaygeometry)
-screenshot root "$WORK/full.png"
-# The game draws over the whole screen: no corner is left to the desktop.
-for region in 40x40+0+0 "40x40+$((sw - 40))+$((sh - 40))"; do
-    echo "region $region: $(region_mean "$WORK/full.png" "$region")"
+
+# A window covering the screen.
+covering() {
+    local id
+    for id in $(find_windows --onlyvisible --name '.*'); do
+        [[ $(window_size "$id") == "${sw}x${sh}" ]] && return 0
+    done
+    return 1
+}
+deadline=$((SECONDS + WAIT_SECONDS))
+until covering; do
+    ((SECONDS < deadline)) || fail "no window covers the ${sw}x${sh} screen"
+    sleep 0.2
 done
-covered=$(xdotool search --onlyvisible --name '.*' 2>/dev/null | while read -r id; do
-    window_size "$id"
-done | grep -c "^${sw}x${sh}$")
-((covered > 0)) || fail "no window covers the ${sw}x${sh} screen"
-w=$(xdotool search --name '^(quorrin|[0-9]+ fps)$' | head -n1)
+
+# The picture: the screen's non-black part, centred, showing the title.
+title_shown() { # file
+    local box w h x y distance
+    box=$(convert "$1" -fuzz 3% -format '%@' info: 2>/dev/null)
+    [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || { echo "no picture"; return 1; }
+    w=${BASH_REMATCH[1]} h=${BASH_REMATCH[2]} x=${BASH_REMATCH[3]} y=${BASH_REMATCH[4]}
+    distance=$(picture_distance "$1" "$box" "$title_png")
+    echo "picture at $box, ${distance}% from the title picture"
+    ((w >= 640 && h >= 480 && ${distance:-100} < 8)) && centred "$x" "$w" "$sw" && centred "$y" "$h" "$sh"
+}
+centred() { # offset size screen-size
+    local gap=$(($3 - 2 * $1 - $2))
+    ((gap >= -2 && gap <= 2))
+}
+shoot_until root "$WORK/full.png" title_shown || fail "the title is not shown full screen: $SEEN"
+echo "$SEEN"
+
 xdotool keydown Escape && sleep 0.15 && xdotool keyup Escape
-wait_exit 10
+wait_exit
 [[ $EXIT_CODE == 0 ]] || fail "Escape gave exit code $EXIT_CODE"
 echo "PASS"

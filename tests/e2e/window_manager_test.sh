@@ -18,43 +18,34 @@ stop_desktop() {
 eval "set -- $(trap -p EXIT) : : :"
 trap "stop_desktop; $3" EXIT
 
-# A free display: the server that wrote the lock file is ours, or we lost the
-# number to another one started at the same time.
-for ((n = 120; n < 200; n++)); do
-    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-    XVFB_PID=$!
-    for ((i = 0; i < 100; i++)); do
-        kill -0 "$XVFB_PID" 2>/dev/null || break
-        if [[ $(tr -d ' \n' 2>/dev/null </tmp/.X$n-lock) == "$XVFB_PID" ]] &&
-            DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
-            export DISPLAY=":$n"
-            break 2
-        fi
-        sleep 0.1
-    done
-    kill "$XVFB_PID" 2>/dev/null
-    XVFB_PID=
-done
-[[ -n $XVFB_PID ]] || fail "no X server of our own could start"
-openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
-WM_PID=$!
-for ((i = 0; i < 100; i++)); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+# The server picks a free display itself and writes its number once it takes
+# connections, so servers started at the same time never race for a number.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
+XVFB_PID=$!
+deadline=$((SECONDS + WAIT_SECONDS))
+until grep -q '^[0-9]' "$WORK/display" 2>/dev/null; do
+    kill -0 "$XVFB_PID" 2>/dev/null && ((SECONDS < deadline)) ||
+        fail "no X server of our own could start"
     sleep 0.1
 done
-((i < 100)) || fail "openbox did not take the screen: $(cat "$WORK/openbox.log")"
+export DISPLAY=":$(head -n1 "$WORK/display")"
+openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+WM_PID=$!
+wm_running() {
+    SEEN="openbox said: $(cat "$WORK/openbox.log")"
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
 
-# Waits up to 20 seconds for a check to pass; a check says in SEEN what it saw.
+# Waits for a check to pass; a check says in SEEN what it saw.
 wait_until() { # what check...
-    local what=$1 i
+    local what=$1 deadline=$((SECONDS + WAIT_SECONDS))
     shift
-    for ((i = 0; i < 200; i++)); do
-        "$@" && return 0
+    until "$@"; do
+        ((SECONDS < deadline)) || fail "$what: $SEEN"
         sleep 0.1
     done
-    fail "$what: $SEEN"
 }
+wait_until "openbox did not take the screen" wm_running
 
 has_focus() { # window
     local focus
@@ -91,11 +82,11 @@ check_box() { # window name
 # After the question: the game window shows a frame rate, then Escape ends it.
 game_plays_then_ends() { # how the question was answered
     local w
-    w=$(wait_window '^[0-9]+ fps$' 30) || fail "no game window with a frame rate after $1"
+    w=$(wait_window '^[0-9]+ fps$') || fail "no game window with a frame rate after $1"
     echo "after $1: '$(window_name "$w")', $(window_size "$w")"
     wait_until "the game window does not get the keyboard" has_focus "$w"
     game_key "$w" Escape
-    wait_exit 20
+    wait_exit
     [[ $EXIT_CODE == 0 ]] || fail "Escape after $1 gave exit code $EXIT_CODE"
 }
 
@@ -123,6 +114,6 @@ f=$(wait_window '^Fatal$') || fail "no Fatal box under openbox"
 check_box "$f" Fatal
 import -window root "$SCREENS/openbox-fatal.png"
 xdotool key Return
-wait_exit 20
+wait_exit
 [[ $EXIT_CODE == 0 ]] || fail "exit code $EXIT_CODE after the Fatal box"
 echo "PASS"

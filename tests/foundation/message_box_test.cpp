@@ -16,12 +16,28 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <functional>
 #include <sstream>
 #include <string>
 
 namespace {
 
+// Every wait is on a condition, with a bound generous enough for a loaded
+// machine; it ends as soon as the condition holds.
+const int WAIT_SECONDS = 60;
+
+bool wait_for(const std::function<bool()> &done) {
+    const time_t deadline = time(nullptr) + WAIT_SECONDS;
+    while (!done()) {
+        if (time(nullptr) >= deadline)
+            return false;
+        usleep(50 * 1000);
+    }
+    return true;
+}
+
+// The command's output, without the line end that closes it.
 std::string run(const std::string &command) {
     std::string out;
     FILE *p = popen(command.c_str(), "r");
@@ -31,6 +47,8 @@ std::string run(const std::string &command) {
     while (std::fgets(buf, sizeof buf, p))
         out += buf;
     pclose(p);
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r'))
+        out.pop_back();
     return out;
 }
 
@@ -66,25 +84,28 @@ int answer_box(const char *text, const char *caption, unsigned style,
         _exit(XSetErrorHandler(nullptr) == handler_before_the_box ? answer : kHandlerLost);
     }
     // This child's own window: the box of the case before may still be going.
-    std::string id = run("timeout 10 xdotool search --sync --onlyvisible --pid " +
-                         std::to_string(child) + " --name '^" + caption + "$' | head -n1");
-    while (!id.empty() && (id.back() == '\n' || id.back() == '\r'))
-        id.pop_back();
-    EXPECT_FALSE(id.empty()) << "no window titled " << caption;
-    if (!id.empty()) {
+    // A search that meets a window as it goes away ends in an X error and
+    // finds nothing; the next one looks again.
+    std::string id, focus;
+    bool shown = wait_for([&] {
+        id = run("xdotool search --onlyvisible --pid " + std::to_string(child) + " --name '^" +
+                 caption + "$' 2>/dev/null | head -n1");
+        return !id.empty();
+    });
+    EXPECT_TRUE(shown) << "no window titled " << caption << " within " << WAIT_SECONDS << " s";
+    if (shown) {
         // Typed keys go to the focus, which the box takes once it is shown.
-        std::string focus;
-        for (int i = 0; i < 200 && (focus = run("xdotool getwindowfocus")) != id + "\n"; ++i)
-            usleep(50 * 1000);
-        EXPECT_EQ(focus, id + "\n") << "the box did not take the keyboard";
+        bool focused = wait_for([&] {
+            focus = run("xdotool getwindowfocus 2>/dev/null");
+            return focus == id;
+        });
+        EXPECT_TRUE(focused) << "the box " << id << " never took the focus; it is on " << focus;
         user(id);
     }
     int status = 0;
-    for (int i = 0; i < 100; ++i) {
-        if (waitpid(child, &status, WNOHANG) == child)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        usleep(100 * 1000);
-    }
+    if (wait_for([&] { return waitpid(child, &status, WNOHANG) == child; }))
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    ADD_FAILURE() << "the box did not close within " << WAIT_SECONDS << " s";
     kill(child, SIGKILL);
     waitpid(child, &status, 0);
     return -1;
@@ -116,19 +137,31 @@ class MessageBox : public ::testing::Test {
     static void SetUpTestSuite() {
         if (!std::getenv("DISPLAY") || std::system("command -v Xvfb >/dev/null") != 0)
             return;
-        int display = 60;
-        while (access(("/tmp/.X" + std::to_string(display) + "-lock").c_str(), F_OK) == 0)
-            display++;
-        std::string name = ":" + std::to_string(display);
+        // The server picks a free display itself (-displayfd) and writes its
+        // number once it takes connections, so servers started at the same time
+        // by other runs never race for a number.
+        int fds[2];
+        if (pipe(fds) != 0)
+            return;
         s_server = fork();
         if (s_server == 0) {
-            execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                   "-noreset", static_cast<char *>(nullptr));
+            close(fds[0]);
+            std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
+                   "-nolisten", "tcp", "-noreset", static_cast<char *>(nullptr));
             _exit(127);
         }
-        setenv("DISPLAY", name.c_str(), 1);
-        for (int i = 0; i < 100 && std::system("xdpyinfo >/dev/null 2>&1") != 0; ++i)
-            usleep(50 * 1000);
+        close(fds[1]);
+        std::string display;
+        char c;
+        while (read(fds[0], &c, 1) == 1 && c != '\n')
+            display += c;
+        close(fds[0]);
+        if (display.empty()) {
+            ADD_FAILURE() << "the test's own Xvfb did not start";
+            return;
+        }
+        setenv("DISPLAY", (":" + display).c_str(), 1);
     }
     static void TearDownTestSuite() {
         if (s_server > 0) {

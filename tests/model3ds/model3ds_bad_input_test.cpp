@@ -202,8 +202,8 @@ Bytes read_all(const std::string &path) {
 TEST(Model3dsOutsideData, EveryPublicModelLoadsSanely) {
     std::vector<std::string> files;
     list_files(QUORRIN_TESTDATA_DIR "/3ds", &files);
-    if (files.empty())
-        GTEST_SKIP() << "no outside 3DS models";
+    ASSERT_GE(files.size(), 20u) << "the public 3DS models are missing under " QUORRIN_TESTDATA_DIR
+                                    "/3ds";
     for (const std::string &path : files) {
         SCOPED_TRACE(path);
         Bytes bytes = read_all(path);
@@ -226,8 +226,7 @@ TEST(Model3dsOutsideData, EveryPublicModelLoadsSanely) {
 
 TEST(Model3dsOutsideData, FelsHasOneTexturelessMesh) {
     ModelPtr m = model3ds_load_file(QUORRIN_TESTDATA_DIR "/3ds/fels.3ds");
-    if (!m)
-        GTEST_SKIP() << "fels.3ds not there";
+    ASSERT_TRUE(m) << "fels.3ds missing under " QUORRIN_TESTDATA_DIR "/3ds";
     ASSERT_EQ(m->mesh_count, 1);
     EXPECT_STREQ(m->meshes[0].name, "Default");
     EXPECT_EQ(m->meshes[0].vertex_count, 386);

@@ -3,6 +3,7 @@
 // chunks it cares about and can still break any byte on purpose.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
@@ -23,11 +24,14 @@ struct Chunk {
             Bytes k = kid.bytes();
             body.insert(body.end(), k.begin(), k.end());
         }
-        uint32_t length =
-            length_override >= 0 ? uint32_t(length_override) : uint32_t(body.size() + 6);
-        Bytes out = {uint8_t(id),          uint8_t(id >> 8),      uint8_t(length),
-                     uint8_t(length >> 8), uint8_t(length >> 16), uint8_t(length >> 24)};
-        out.insert(out.end(), body.begin(), body.end());
+        // Made at its full size: the six-byte header, then the body.
+        Bytes out(6 + body.size());
+        uint32_t length = length_override >= 0 ? uint32_t(length_override) : uint32_t(out.size());
+        out[0] = uint8_t(id);
+        out[1] = uint8_t(id >> 8);
+        for (int i = 0; i < 4; ++i)
+            out[size_t(2 + i)] = uint8_t(length >> (8 * i));
+        std::copy(body.begin(), body.end(), out.begin() + 6);
         return out;
     }
 };

@@ -174,6 +174,7 @@ TEST(PngSuite, TextureLayoutIsAlwaysEightBitRgbOrRgba) {
     for (const char *name : names) {
         SCOPED_TRACE(name);
         Bytes data = read_all(SUITE + "/" + name);
+        ASSERT_FALSE(data.empty()) << name << " missing under " << SUITE;
         PngDecodeOptions options = {1, 0, 1};
         PngImage image;
         ASSERT_TRUE(

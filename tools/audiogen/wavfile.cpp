@@ -15,8 +15,10 @@ static void put_u16(std::vector<unsigned char> &out, uint32_t v) {
     out.push_back((unsigned char)(v >> 8));
 }
 
-static void put_tag(std::vector<unsigned char> &out, const char *tag) {
-    out.insert(out.end(), tag, tag + 4);
+// A chunk tag: its four letters, without the literal's terminating zero.
+static void put_tag(std::vector<unsigned char> &out, const char (&tag)[5]) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back((unsigned char)tag[i]);
 }
 
 std::vector<unsigned char> wav_encode(const Sound &s, int bits) {
