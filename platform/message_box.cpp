@@ -6,7 +6,8 @@
 //
 // The box is often the last thing the game says, so no X error may end the
 // process from here: while a box is up, errors on its connection are counted
-// instead of reaching Xlib's default handler, which would exit.
+// instead of reaching Xlib's default handler, which would exit, and a lost
+// connection leaves the box as if there had been no display.
 
 #include "platform/platform.h"
 
@@ -19,6 +20,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -57,6 +59,7 @@ struct Dialog {
     unsigned long pixel[kColours] = {};
     std::vector<unsigned long> allocated; // freed with the box
     XErrorHandler previous_handler = nullptr;
+    XIOErrorHandler previous_io_handler = nullptr;
     int errors = 0;           // X errors on this connection while the box is up
     bool focus_asked = false; // the keyboard is ours, or on its way
     std::vector<std::string> lines;
@@ -79,6 +82,14 @@ int record_error(Display *display, XErrorEvent *error) {
         return 0;
     }
     return s_open && s_open->previous_handler ? s_open->previous_handler(display, error) : 0;
+}
+
+// Xlib ends the process when a connection is lost unless its handler leaves
+// by a jump; the box jumps back to where it was opened.
+std::jmp_buf s_lost;
+
+int connection_lost(Display *) {
+    std::longjmp(s_lost, 1);
 }
 
 // Each colour once per box; where the colour map is full, black or white.
@@ -112,6 +123,7 @@ bool open_display(Dialog &d) {
         return false;
     s_open = &d;
     d.previous_handler = XSetErrorHandler(record_error);
+    d.previous_io_handler = XSetIOErrorHandler(connection_lost);
     allocate_colours(d);
     d.font = XLoadQueryFont(d.display, "-*-helvetica-medium-r-normal--14-*-*-*-*-*-iso8859-1");
     if (!d.font)
@@ -423,21 +435,41 @@ void run(Dialog &d) {
 }
 
 void shut_down(Dialog &d) {
-    if (!d.display)
-        return;
-    if (d.gc)
-        XFreeGC(d.display, d.gc);
-    if (d.window)
-        XDestroyWindow(d.display, d.window);
-    if (d.font)
-        XFreeFont(d.display, d.font);
-    if (!d.allocated.empty())
-        XFreeColors(d.display, DefaultColormap(d.display, DefaultScreen(d.display)),
-                    d.allocated.data(), int(d.allocated.size()), 0);
-    // Closing flushes what is left, so errors stay ours until then.
-    XCloseDisplay(d.display);
-    XSetErrorHandler(d.previous_handler);
-    s_open = nullptr;
+    if (d.display) {
+        if (d.gc)
+            XFreeGC(d.display, d.gc);
+        if (d.window)
+            XDestroyWindow(d.display, d.window);
+        if (d.font)
+            XFreeFont(d.display, d.font);
+        if (!d.allocated.empty())
+            XFreeColors(d.display, DefaultColormap(d.display, DefaultScreen(d.display)),
+                        d.allocated.data(), int(d.allocated.size()), 0);
+        // Closing flushes what is left, so errors stay ours until then.
+        XCloseDisplay(d.display);
+    }
+    if (s_open == &d) {
+        XSetErrorHandler(d.previous_handler);
+        XSetIOErrorHandler(d.previous_io_handler);
+        s_open = nullptr;
+    }
+}
+
+// From opening the display to the answer; false when the box could not be
+// shown, or its server went away while it was up.
+bool show(Dialog &d, const char *text, const char *caption, unsigned style) {
+    if (setjmp(s_lost)) {
+        // Nothing of the connection may be used again, not even to close it.
+        d.display = nullptr;
+        return false;
+    }
+    if (!open_display(d))
+        return false;
+    lay_out(d, text, style);
+    if (!make_window(d, caption))
+        return false;
+    run(d);
+    return true;
 }
 
 } // namespace
@@ -448,13 +480,7 @@ int platform_message_box(const char *text, const char *caption, unsigned style) 
     if (!caption)
         caption = "";
     Dialog d;
-    bool shown = open_display(d);
-    if (shown) {
-        lay_out(d, text, style);
-        shown = make_window(d, caption);
-    }
-    if (shown)
-        run(d);
+    bool shown = show(d, text, caption, style);
     shut_down(d);
     if (shown)
         return d.answer;

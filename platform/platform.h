@@ -17,8 +17,9 @@ enum {
 
 // A modal dialog with the text, the caption as its title and the buttons that
 // the style asks for; blocks until one is pressed and returns its answer.
-// Without an X display the text goes to standard error and the answer is IDNO
-// for a Yes/No question, IDOK otherwise.
+// Without an X display, or when the box cannot be shown or loses its display,
+// the text goes to standard error and the answer is IDNO for a Yes/No
+// question, IDOK otherwise.
 int platform_message_box(const char *text, const char *caption, unsigned style);
 
 // The archive linked into the executable under the name "DATAZIP": its bytes,

@@ -129,6 +129,41 @@ void click_last_button(const std::string &window, const Geometry &g, int buttons
         std::to_string(g.height - 30) + " click 1");
 }
 
+// Starts an Xvfb of the test's own; its pid, and its display in `display`
+// (empty when it did not start). The server picks a free display itself
+// (-displayfd) and writes its number once it takes connections, so servers
+// started at the same time by other runs never race for a number.
+pid_t start_xvfb(std::string &display) {
+    display.clear();
+    int fds[2];
+    if (pipe(fds) != 0)
+        return 0;
+    pid_t server = fork();
+    if (server == 0) {
+        close(fds[0]);
+        std::string fd = std::to_string(fds[1]);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
+               "tcp", "-noreset", static_cast<char *>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    char c;
+    while (read(fds[0], &c, 1) == 1 && c != '\n')
+        display += c;
+    close(fds[0]);
+    if (!display.empty())
+        display.insert(0, ":");
+    return server;
+}
+
+void stop(pid_t &process, int signal = SIGTERM) {
+    if (process > 0) {
+        kill(process, signal);
+        waitpid(process, nullptr, 0);
+        process = 0;
+    }
+}
+
 // Each case runs on an X server of its own: key state that earlier programs
 // left in a shared server (seen after the game's own end-to-end runs) can
 // swallow the first keys typed into a new window.
@@ -137,39 +172,15 @@ class MessageBox : public ::testing::Test {
     static void SetUpTestSuite() {
         if (!std::getenv("DISPLAY") || std::system("command -v Xvfb >/dev/null") != 0)
             return;
-        // The server picks a free display itself (-displayfd) and writes its
-        // number once it takes connections, so servers started at the same time
-        // by other runs never race for a number.
-        int fds[2];
-        if (pipe(fds) != 0)
-            return;
-        s_server = fork();
-        if (s_server == 0) {
-            close(fds[0]);
-            std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24",
-                   "-nolisten", "tcp", "-noreset", static_cast<char *>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
         std::string display;
-        char c;
-        while (read(fds[0], &c, 1) == 1 && c != '\n')
-            display += c;
-        close(fds[0]);
+        s_server = start_xvfb(display);
         if (display.empty()) {
             ADD_FAILURE() << "the test's own Xvfb did not start";
             return;
         }
-        setenv("DISPLAY", (":" + display).c_str(), 1);
+        setenv("DISPLAY", display.c_str(), 1);
     }
-    static void TearDownTestSuite() {
-        if (s_server > 0) {
-            kill(s_server, SIGTERM);
-            waitpid(s_server, nullptr, 0);
-            s_server = 0;
-        }
-    }
+    static void TearDownTestSuite() { stop(s_server); }
     void SetUp() override {
         if (!std::getenv("DISPLAY"))
             GTEST_SKIP() << "needs an X display";
@@ -258,11 +269,7 @@ class MessageBoxUnderLateFrames : public MessageBox {
         close(ready[0]);
     }
     static void TearDownTestSuite() {
-        if (s_wm > 0) {
-            kill(s_wm, SIGTERM);
-            waitpid(s_wm, nullptr, 0);
-            s_wm = 0;
-        }
+        stop(s_wm);
         MessageBox::TearDownTestSuite();
     }
     void SetUp() override {
@@ -283,6 +290,37 @@ TEST_F(MessageBoxUnderLateFrames, BoxesTakeTheKeyboardOnceShown) {
     EXPECT_EQ(answer_box("Fullscreen?", "Question", q, "xdotool key n"), IDNO);
     EXPECT_EQ(answer_box("SDL Timer set failed!", "Fatal", MB_ICONHAND, "xdotool key Return"),
               IDOK);
+}
+
+// The server going away under a box (the desktop session ends) must not end
+// the game with Xlib's exit code: the box answers as it does without a display.
+TEST_F(MessageBox, ALostServerAnswersAsWithoutADisplay) {
+    std::string display;
+    pid_t server = start_xvfb(display);
+    ASSERT_FALSE(display.empty()) << "a second Xvfb did not start";
+    pid_t child = fork();
+    if (child == 0) {
+        setenv("DISPLAY", display.c_str(), 1);
+        if (!freopen("/dev/null", "w", stderr))
+            _exit(99);
+        _exit(platform_message_box("Fullscreen?", "Question", MB_YESNO | MB_ICONQUESTION));
+    }
+    std::string id;
+    EXPECT_TRUE(wait_for([&] {
+        id = run("DISPLAY=" + display + " xdotool search --onlyvisible --name '^Question$' " +
+                 "2>/dev/null | head -n1");
+        return !id.empty();
+    })) << "no box on "
+        << display;
+    stop(server, SIGKILL);
+    int status = 0;
+    if (!wait_for([&] { return waitpid(child, &status, WNOHANG) == child; })) {
+        ADD_FAILURE() << "the box outlived its server by " << WAIT_SECONDS << " s";
+        stop(child, SIGKILL);
+        return;
+    }
+    ASSERT_TRUE(WIFEXITED(status)) << "the box died of signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), IDNO);
 }
 
 TEST(MessageBoxWithoutDisplay, WritesToStandardErrorAndSaysNo) {
