@@ -2,14 +2,13 @@
 // same names in SDL, SDL_mixer and the C and C++ runtimes.
 #include "fakes.h"
 
+#include "core/objects.h"
 #include "core/startup.h"
 
 #include <SDL/SDL_mixer.h>
 
 #include <cstdlib>
 #include <new>
-
-#include "core/objects.h"
 
 namespace fake {
 

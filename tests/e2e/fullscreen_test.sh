@@ -17,11 +17,7 @@ covering() {
     done
     return 1
 }
-deadline=$((SECONDS + WAIT_SECONDS))
-until covering; do
-    ((SECONDS < deadline)) || fail "no window covers the ${sw}x${sh} screen"
-    sleep 0.2
-done
+wait_until "no window covers the ${sw}x${sh} screen" covering
 
 # The picture: the screen's non-black part, centred, showing the title.
 title_shown() { # file

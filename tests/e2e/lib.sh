@@ -76,6 +76,18 @@ wait_caption() { # window regex [seconds]
     done
 }
 
+# Waits for CHECK to succeed and fails with WHAT when it never does. A check
+# may say in SEEN what it saw, for the failure message.
+wait_until() { # what check [args...]
+    local what=$1 deadline=$((SECONDS + WAIT_SECONDS))
+    shift
+    SEEN=
+    until "$@"; do
+        ((SECONDS < deadline)) || fail "$what${SEEN:+: $SEEN}"
+        sleep 0.2
+    done
+}
+
 window_name() { xdotool getwindowname "$1" 2>/dev/null; }
 
 # Width and height of a window, as "WxH" ("?x?" when it is gone).

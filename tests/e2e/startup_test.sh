@@ -21,11 +21,11 @@ echo "frame rate: $fps fps"
 
 # The title picture fills the window; after a resize it fills the new size.
 xdotool windowsize "$w" 960 720
-deadline=$((SECONDS + WAIT_SECONDS))
-until [[ $(window_size "$w") == 960x720 ]]; do
-    ((SECONDS < deadline)) || fail "resize to 960x720 gave $(window_size "$w")"
-    sleep 0.2
-done
+resized() {
+    SEEN="the window is $(window_size "$w")"
+    [[ $SEEN == *960x720 ]]
+}
+wait_until "resize to 960x720 did not take" resized
 corner_lit() { # file
     local corner
     corner=$(region_mean "$1" 100x80+850+630)

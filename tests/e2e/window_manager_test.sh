@@ -35,16 +35,6 @@ wm_running() {
     SEEN="openbox said: $(cat "$WORK/openbox.log")"
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
 }
-
-# Waits for a check to pass; a check says in SEEN what it saw.
-wait_until() { # what check...
-    local what=$1 deadline=$((SECONDS + WAIT_SECONDS))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || fail "$what: $SEEN"
-        sleep 0.1
-    done
-}
 wait_until "openbox did not take the screen" wm_running
 
 has_focus() { # window

@@ -201,10 +201,9 @@ TEST_F(MessageBox, QuestionAnswersFromTheKeyboard) {
 }
 
 TEST_F(MessageBox, QuestionAnswersFromTheMouse) {
-    // The two buttons sit side by side at the bottom centre: Yes, then No.
-    std::string click_no = "eval $(xdotool getwindowgeometry --shell %W); "
-                           "xdotool mousemove --window %W $(( (WIDTH - 186) / 2 + 98 + 44 )) "
-                           "$(( HEIGHT - 30 )) click 1";
+    auto click_no = [](const std::string &window) {
+        click_last_button(window, geometry(window), 2);
+    };
     EXPECT_EQ(answer_box("Fullscreen?", "Question", MB_YESNO | MB_ICONQUESTION, click_no), IDNO);
 }
 
