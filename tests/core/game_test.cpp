@@ -52,7 +52,8 @@ TEST_F(Game, ResetStartsAGameAndKeepsTheWorld) {
     GameObject *survivor = world_add(OBJ_AIRCRAFT, SIDE_ENEMY, 0, 20, -300);
     survivor->missile_assigned = 1;
     survivor->has_fired = 1;
-    g_locks[2] = survivor;
+    for (GameObject *&slot : g_locks) // a full table, the last slot included
+        slot = survivor;
     GameObject *in_flight = world_add(OBJ_MISSILE, SIDE_PLAYER, 0, 20, -200);
     in_flight->target = survivor;
     g_player.angles[0] = 5;

@@ -171,7 +171,7 @@ TEST_F(Player, MissilesTakeTheFirstUntakenLock) {
     taken->missile_assigned = 1;
     GameObject *free_lock = world_add(OBJ_AIRCRAFT, SIDE_ENEMY, 50, 20, -300);
     g_locks[3] = taken;
-    g_locks[7] = free_lock;
+    g_locks[LOCK_SLOTS - 1] = free_lock;
     g_player.pos[0] = 40;
     g_mouse_edge[SDL_BUTTON_RIGHT] = INPUT_PRESSED;
     frame();
@@ -185,7 +185,7 @@ TEST_F(Player, MissilesTakeTheFirstUntakenLock) {
     EXPECT_EQ(m->target, free_lock);
     EXPECT_FLOAT_EQ(m->b, vec_distance(free_lock->pos, m->pos) + 5);
     EXPECT_EQ(free_lock->missile_assigned, 1);
-    EXPECT_EQ(g_locks[7], free_lock);
+    EXPECT_EQ(g_locks[LOCK_SLOTS - 1], free_lock);
     EXPECT_EQ(g_missile_count, MAX_MISSILES - 1);
     EXPECT_EQ(g_missile_refill_time, 10.02f);
     EXPECT_EQ(g_last_missile_ticks, 10020u);

@@ -54,7 +54,7 @@ TEST_F(Simulate, CullsAtTheExactBoundaries) {
     far_away->vel[2] = at_limit->vel[2] = -1;
     catching->vel[2] = -1;
     g_locks[0] = far_away;
-    g_locks[5] = dropped;
+    g_locks[LOCK_SLOTS - 1] = dropped;
     g_locks[6] = level;
     g_player.pos[0] = 1e7f; // the player is never culled, however far it is
     objects_update();
@@ -66,7 +66,7 @@ TEST_F(Simulate, CullsAtTheExactBoundaries) {
     EXPECT_TRUE(world_has(catching));
     EXPECT_TRUE(world_has(&g_player));
     EXPECT_EQ(g_locks[0], nullptr);
-    EXPECT_EQ(g_locks[5], nullptr);
+    EXPECT_EQ(g_locks[LOCK_SLOTS - 1], nullptr);
     EXPECT_EQ(g_locks[6], level);
 }
 

@@ -69,20 +69,24 @@ TEST_F(Input, KeyEdgesAcrossFrames) {
     frame();
     EXPECT_EQ(g_keys_edge[SDLK_w], INPUT_UP);
 
-    // Held through frames; the release shows one frame late.
-    std::vector<int> seen;
-    key(SDL_KEYDOWN, SDLK_s);
-    seen.push_back(g_keys_edge[SDLK_s]);
-    frame();
-    seen.push_back(g_keys_edge[SDLK_s]);
-    frame();
-    seen.push_back(g_keys_edge[SDLK_s]);
-    key(SDL_KEYUP, SDLK_s);
-    seen.push_back(g_keys_edge[SDLK_s]);
-    frame();
-    seen.push_back(g_keys_edge[SDLK_s]);
-    EXPECT_EQ(seen,
-              (std::vector<int>{INPUT_PRESSED, INPUT_HELD, INPUT_HELD, INPUT_HELD, INPUT_UP}));
+    // Held through frames; the release shows one frame late. The first and
+    // the last entry of the table too.
+    for (const int k : {(int)SDLK_s, 0, INPUT_KEYS - 1}) {
+        std::vector<int> seen;
+        key(SDL_KEYDOWN, k);
+        seen.push_back(g_keys_edge[k]);
+        frame();
+        seen.push_back(g_keys_edge[k]);
+        frame();
+        seen.push_back(g_keys_edge[k]);
+        key(SDL_KEYUP, k);
+        seen.push_back(g_keys_edge[k]);
+        frame();
+        seen.push_back(g_keys_edge[k]);
+        EXPECT_EQ(seen,
+                  (std::vector<int>{INPUT_PRESSED, INPUT_HELD, INPUT_HELD, INPUT_HELD, INPUT_UP}))
+            << "key " << k;
+    }
 
     // A second key-down while held is a fresh press again.
     key(SDL_KEYDOWN, SDLK_SPACE);
@@ -93,14 +97,17 @@ TEST_F(Input, KeyEdgesAcrossFrames) {
 }
 
 TEST_F(Input, ButtonsAndWheel) {
-    button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
-    EXPECT_EQ(g_mouse_edge[SDL_BUTTON_LEFT], INPUT_PRESSED);
-    frame();
-    EXPECT_EQ(g_mouse_edge[SDL_BUTTON_LEFT], INPUT_HELD);
-    button(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);
-    EXPECT_EQ(g_mouse_edge[SDL_BUTTON_LEFT], INPUT_HELD);
-    frame();
-    EXPECT_EQ(g_mouse_edge[SDL_BUTTON_LEFT], INPUT_UP);
+    // The left button, and the last of the table (SDL's second extra button).
+    for (const int b : {SDL_BUTTON_LEFT, INPUT_BUTTONS - 1}) {
+        button(SDL_MOUSEBUTTONDOWN, b);
+        EXPECT_EQ(g_mouse_edge[b], INPUT_PRESSED);
+        frame();
+        EXPECT_EQ(g_mouse_edge[b], INPUT_HELD) << b;
+        button(SDL_MOUSEBUTTONUP, b);
+        EXPECT_EQ(g_mouse_edge[b], INPUT_HELD);
+        frame();
+        EXPECT_EQ(g_mouse_edge[b], INPUT_UP) << b;
+    }
 
     // A wheel notch comes as down and up together, yet a down alone never holds.
     button(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_WHEELUP);

@@ -18,16 +18,21 @@
 
 namespace {
 
-// A model of named meshes: flames get one anchor vertex, bodies one triangle
-// over the centre of the window facing +z.
+// A model of named meshes: flames get one anchor vertex, bodies a square over
+// the centre of the window facing +z, cut into two faces of their own normal
+// and material: face 0 the lower left half, face 1 the upper right.
 struct TestModel {
-    float tri[9] = {-0.5f, -0.5f, 0, 0.5f, -0.5f, 0, 0, 0.5f, 0};
-    uint16_t faces[3] = {0, 1, 2};
-    float normal[3] = {0, 0, 1};
-    int32_t material = 0;
+    float quad[12] = {-0.5f, -0.5f, 0, 0.5f, -0.5f, 0, 0.5f, 0.5f, 0, -0.5f, 0.5f, 0};
+    uint16_t faces[6] = {0, 1, 3, 1, 2, 3};
+    // Face 0 faces the light and shows its highlight; face 1 turns away from
+    // both, so its diffuse term is weaker and its highlight gone.
+    float normals[6] = {0, 0, 1, 0.6f, 0, 0.8f};
+    int32_t material[2] = {0, 1};
     float anchor[3] = {0, 0, 0.1f};
-    Material3ds materials[2] = {{"red", {255, 0, 0}, {255, 0, 0}, {0, 0, 0}},
-                                {"green", {0, 255, 0}, {0, 255, 0}, {0, 0, 0}}};
+    // Ambient, diffuse and specular each in a channel of its own, so every
+    // term of the lighting shows apart from the others.
+    Material3ds materials[2] = {{"rgb", {200, 0, 0}, {0, 200, 0}, {0, 0, 200}},
+                                {"brg", {0, 0, 160}, {160, 0, 0}, {0, 160, 0}}};
     std::vector<Mesh3ds> meshes;
     Model3ds model{};
 
@@ -40,12 +45,12 @@ struct TestModel {
                 m.vertex_count = 1;
                 m.vertices = anchor;
             } else if (!flame) {
-                m.vertex_count = 3;
-                m.vertices = tri;
-                m.face_count = 1;
+                m.vertex_count = 4;
+                m.vertices = quad;
+                m.face_count = 2;
                 m.faces = faces;
-                m.face_normals = normal;
-                m.face_materials = &material;
+                m.face_normals = normals;
+                m.face_materials = material;
             }
             meshes.push_back(m);
         }
@@ -53,20 +58,43 @@ struct TestModel {
     }
 };
 
+// Light 0 as the fixture sets it: white, from straight behind the viewer, its
+// three parts of different strengths. GL adds a scene ambient of 0.2.
+const float LIGHT_AMBIENT = 0.05f, LIGHT_DIFFUSE = 0.7f, LIGHT_SPECULAR = 1.0f;
+const float SCENE_AMBIENT = 0.2f;
+
+// A face's colour by GL's lighting equation. Light and viewer both lie along
+// +z at infinity, so N.L and N.H are both the normal's z.
+Rgba lit(const Material3ds &m, const float *normal) {
+    const double d = std::max(0.0f, normal[2]), s = std::pow(d, 32);
+    Rgba c{0, 0, 0, 255};
+    for (int i = 0; i < 3; i++) {
+        const double v = m.ambient[i] / 256.0 * (LIGHT_AMBIENT + SCENE_AMBIENT) +
+                         m.diffuse[i] / 256.0 * LIGHT_DIFFUSE * d +
+                         m.specular[i] / 256.0 * LIGHT_SPECULAR * s;
+        c[i] = (int)std::lround(std::min(v, 1.0) * 255);
+    }
+    return c;
+}
+
 class ModelDrawTest : public GlTest {
   protected:
     void SetUp() override {
         GlTest::SetUp();
-        // Ambient light alone, so a face shows its material's ambient colour.
-        const float white[4] = {1, 1, 1, 1}, black[4] = {0, 0, 0, 1};
-        glLightfv(GL_LIGHT0, GL_AMBIENT, white);
-        glLightfv(GL_LIGHT0, GL_DIFFUSE, black);
-        glLightfv(GL_LIGHT0, GL_SPECULAR, black);
+        const float ambient[4] = {LIGHT_AMBIENT, LIGHT_AMBIENT, LIGHT_AMBIENT, 1};
+        const float diffuse[4] = {LIGHT_DIFFUSE, LIGHT_DIFFUSE, LIGHT_DIFFUSE, 1};
+        const float specular[4] = {LIGHT_SPECULAR, LIGHT_SPECULAR, LIGHT_SPECULAR, 1};
+        const float behind_viewer[4] = {0, 0, 1, 0};
+        glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+        glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+        glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
+        glLightfv(GL_LIGHT0, GL_POSITION, behind_viewer);
         glEnable(GL_LIGHT0);
         glEnable(GL_DEPTH_TEST);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
-    Rgba centre() { return pixel(400, 300); }
+    // A pixel inside face 0 or face 1 of the test body.
+    Rgba face(int f) { return f == 0 ? pixel_ndc(-0.25, -0.25) : pixel_ndc(0.25, 0.25); }
 };
 
 TEST_F(ModelDrawTest, MaterialBytesDivideBy256) {
@@ -86,7 +114,7 @@ TEST_F(ModelDrawTest, ModesPickBodiesOrFlamesAndEachFlameDrawsOnce) {
     auto r = rand_sequence(3, 3);
     model_draw(&m.model, MODEL_DRAW_BODIES, 0.1f, 1, 1);
     EXPECT_EQ(next_random(), r[0]);
-    EXPECT_GT(centre()[0], 200) << "the body is drawn";
+    EXPECT_TRUE(rgb_near(face(0), lit(m.materials[0], m.normals))) << "the body is drawn";
 
     // Flames only: one value per flame, none for the anchorless one, and the
     // names "jet" and "Jet.x" are bodies, not drawn here.
@@ -105,16 +133,23 @@ TEST_F(ModelDrawTest, ModesPickBodiesOrFlamesAndEachFlameDrawsOnce) {
     EXPECT_EQ(gl_state(), before);
 }
 
-TEST_F(ModelDrawTest, FaceWithoutValidMaterialTakesMaterialZero) {
+// Each face in its own material and normal; a face without a valid material
+// takes material 0.
+TEST_F(ModelDrawTest, EachFaceIsLitInItsMaterialAndNormal) {
     TestModel m({"body"});
-    m.material = 7;
-    model_draw(&m.model, MODEL_DRAW_BODIES, 0, 0, 0);
-    EXPECT_GT(centre()[0], 200);
-    EXPECT_LT(centre()[1], 20);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    m.material = 1;
-    model_draw(&m.model, MODEL_DRAW_BODIES, 0, 0, 0);
-    EXPECT_GT(centre()[1], 200);
+    const struct {
+        int32_t index[2];
+        int shown[2];
+    } cases[] = {{{0, 1}, {0, 1}}, {{1, 0}, {1, 0}}, {{1, 7}, {1, 0}}, {{-1, 1}, {0, 1}}};
+    for (const auto &c : cases) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        m.material[0] = c.index[0];
+        m.material[1] = c.index[1];
+        model_draw(&m.model, MODEL_DRAW_BODIES, 0, 0, 0);
+        for (int f = 0; f < 2; f++)
+            EXPECT_TRUE(rgb_near(face(f), lit(m.materials[c.shown[f]], &m.normals[3 * f])))
+                << "face " << f << " material " << c.index[f];
+    }
     // A model without meshes draws nothing and leaves the state alone.
     Model3ds empty{};
     const GlState before = gl_state();
@@ -207,10 +242,10 @@ TEST_F(ModelDrawTest, FlamesFollowThePlayersLevelAndHalveForMissiles) {
     }
 }
 
-// A flame of width 1 and length 4 seen from behind, then from the side at two
-// clock times: each glow in its own picture and upright, the outer one at its
-// flicker level, and the tube's one column sliding across its picture, whose
-// top row lies at the anchor.
+// A flame of width 1 and length 4 at alphas down to 0, seen from behind, then
+// from the side at two clock times: each glow in its own picture and upright,
+// the outer one at its flicker level, and the tube's one column sliding across
+// its picture, whose top row lies at the anchor.
 TEST_F(ModelDrawTest, FlamePicturesStandUprightAndTheTubeScrolls) {
     TestModel m({"jet.c"});
     m.anchor[2] = 0;
@@ -229,36 +264,44 @@ TEST_F(ModelDrawTest, FlamePicturesStandUprightAndTheTubeScrolls) {
                         {(unsigned char)(20 + 30 * col), (unsigned char)(20 + 80 * row), 60, 255});
     SlotTexture jet(&g_tex_jet, texture_make(4, 2, tube));
 
-    const double r = rand_sequence(3, 1)[0];
-    glLoadIdentity();
-    glOrtho(-8, 8, -6, 6, -10, 10);
-    model_draw(&m.model, MODEL_DRAW_FLAMES, 1, 4, 1);
+    // At every alpha: from behind, the glows fade with it, the outer one at its
+    // flicker level of it; from the side, the tube does not fade at all.
     const double at[4][2] = {{-1, 1}, {1, 1}, {-1, -1}, {1, -1}};
-    for (int q = 0; q < 4; q++) {
-        const int level = 250 - 70 * q, flicker = (int)std::lround(level * 0.2 * r);
-        // Within the inner glow (2.33 either side) both glows add; out to the
-        // outer one's edge (4.66) only the outer.
-        EXPECT_TRUE(
-            rgb_near(pixel_ndc(1.6 * at[q][0] / 8, 1.6 * at[q][1] / 6), {level, flicker, 0}))
-            << "corner " << q;
-        EXPECT_TRUE(rgb_near(pixel_ndc(3.5 * at[q][0] / 8, 3.5 * at[q][1] / 6), {0, flicker, 0}))
-            << "corner " << q;
-    }
-
-    // From the side the tube runs along the window's x; the glows are edge-on.
-    for (const double time : {1.1, 1.35}) { // u = 0.2, then 0.7
-        g_ticks = (unsigned)std::lround(time * 1000);
+    for (const float k : {1.0f, 0.5f, 0.25f, 0.0f}) {
+        const double r = rand_sequence(4, 1)[0];
+        ASSERT_GT(r, 0.5) << "a bright flicker, so that its fading shows";
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glLoadIdentity();
         glOrtho(-8, 8, -6, 6, -10, 10);
-        glRotatef(90, 0, 1, 0);
-        model_draw(&m.model, MODEL_DRAW_FLAMES, 1, 4, 1);
-        const int col = time < 1.2 ? 0 : 2;
-        for (int row = 0; row < 2; row++) {
-            // A quarter and three quarters along, through both walls.
-            const Rgba want = {2 * (20 + 30 * col), 2 * (20 + 80 * row), 120};
-            EXPECT_TRUE(rgb_near(pixel_ndc((1 + 2 * row) / 8.0, 0.05), want, 3))
-                << "time " << time << " row " << row;
+        model_draw(&m.model, MODEL_DRAW_FLAMES, 1, 4, k);
+        for (int q = 0; q < 4; q++) {
+            const int level = 250 - 70 * q, inner = (int)std::lround(level * k),
+                      flicker = (int)std::lround(level * 0.2 * r * k);
+            // Within the inner glow (2.33 either side) both glows add; out to the
+            // outer one's edge (4.66) only the outer.
+            EXPECT_TRUE(
+                rgb_near(pixel_ndc(1.6 * at[q][0] / 8, 1.6 * at[q][1] / 6), {inner, flicker, 0}))
+                << "alpha " << k << " corner " << q;
+            EXPECT_TRUE(
+                rgb_near(pixel_ndc(3.5 * at[q][0] / 8, 3.5 * at[q][1] / 6), {0, flicker, 0}))
+                << "alpha " << k << " corner " << q;
+        }
+
+        // From the side the tube runs along the window's x; the glows are edge-on.
+        for (const double time : {1.1, 1.35}) { // u = 0.2, then 0.7
+            g_ticks = (unsigned)std::lround(time * 1000);
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            glLoadIdentity();
+            glOrtho(-8, 8, -6, 6, -10, 10);
+            glRotatef(90, 0, 1, 0);
+            model_draw(&m.model, MODEL_DRAW_FLAMES, 1, 4, k);
+            const int col = time < 1.2 ? 0 : 2;
+            for (int row = 0; row < 2; row++) {
+                // A quarter and three quarters along, through both walls.
+                const Rgba want = {2 * (20 + 30 * col), 2 * (20 + 80 * row), 120};
+                EXPECT_TRUE(rgb_near(pixel_ndc((1 + 2 * row) / 8.0, 0.05), want, 3))
+                    << "alpha " << k << " time " << time << " row " << row;
+            }
         }
     }
 }

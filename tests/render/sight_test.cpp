@@ -108,17 +108,26 @@ TEST_F(SightTest, FillsTheLowestEmptySlotsInListOrder) {
     EXPECT_EQ(g_locks[2], &b);
     EXPECT_EQ(sounds(), 2);
 
-    // A full table takes nothing and plays nothing.
+    // The last slot is found empty, then found holding; a full table takes
+    // nothing and plays nothing.
     GameObject c = enemy_at(0, 4.1f, -300);
     GameObject filler[LOCK_SLOTS];
-    for (int i = 0; i < LOCK_SLOTS; i++)
+    for (int i = 0; i < LOCK_SLOTS - 1; i++)
         g_locks[i] = &filler[i];
     world_link({&c});
     g_mix_calls.clear();
     locks_acquire(&view, ox, oy);
+    EXPECT_EQ(g_locks[LOCK_SLOTS - 1], &c);
+    g_locks[0] = nullptr;
+    locks_acquire(&view, ox, oy);
+    EXPECT_EQ(g_locks[0], nullptr) << "c is held already";
+    EXPECT_EQ(sounds(), 1);
+    g_locks[LOCK_SLOTS - 1] = &filler[LOCK_SLOTS - 1];
+    g_locks[0] = &filler[0];
+    locks_acquire(&view, ox, oy);
     for (int i = 0; i < LOCK_SLOTS; i++)
         EXPECT_EQ(g_locks[i], &filler[i]);
-    EXPECT_EQ(sounds(), 0);
+    EXPECT_EQ(sounds(), 1);
 }
 
 TEST_F(SightTest, MarksShowLocksAheadWithTheTakenCross) {
@@ -126,7 +135,7 @@ TEST_F(SightTest, MarksShowLocksAheadWithTheTakenCross) {
                behind = enemy_at(0, 4, 50);
     taken.missile_assigned = 1;
     g_locks[3] = &ahead;
-    g_locks[7] = &taken;
+    g_locks[LOCK_SLOTS - 1] = &taken;
     g_locks[9] = &behind;
     double ax, ay, tx, ty;
     ndc_of(ahead, &ax, &ay);
