@@ -7,7 +7,8 @@
 // The box is often the last thing the game says, so no X error may end the
 // process from here: while a box is up, errors on its connection are counted
 // instead of reaching Xlib's default handler, which would exit, and a lost
-// connection leaves the box as if there had been no display.
+// connection ends the box as if there had been no display, or with the answer
+// already given.
 
 #include "platform/platform.h"
 
@@ -17,6 +18,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -61,6 +63,8 @@ struct Dialog {
     XErrorHandler previous_handler = nullptr;
     XIOErrorHandler previous_io_handler = nullptr;
     int errors = 0;           // X errors on this connection while the box is up
+    bool opening = false;     // inside XOpenDisplay
+    bool lost = false;        // the connection is gone; Xlib only frees from now on
     bool focus_asked = false; // the keyboard is ours, or on its way
     std::vector<std::string> lines;
     std::vector<Button> buttons;
@@ -84,12 +88,28 @@ int record_error(Display *display, XErrorEvent *error) {
     return s_open && s_open->previous_handler ? s_open->previous_handler(display, error) : 0;
 }
 
-// Xlib ends the process when a connection is lost unless its handler leaves
-// by a jump; the box jumps back to where it was opened.
-std::jmp_buf s_lost;
+// A lost connection goes to the process's handler, then to the display's exit
+// handler; Xlib's defaults for both exit. The box's own handlers return
+// instead: Xlib marks the display dead, and from then on its calls on it
+// return at once and only free what they hold, so the box runs on to its
+// shutdown. Inside XOpenDisplay the display cannot be given its exit handler
+// yet; from there alone the handler jumps back into open_display, which is
+// still running, and the half-opened display is never touched again but for
+// its socket, which is closed.
+std::jmp_buf s_opening;
 
-int connection_lost(Display *) {
-    std::longjmp(s_lost, 1);
+int connection_lost(Display *display) {
+    if (s_open && s_open->opening) {
+        close(ConnectionNumber(display));
+        std::longjmp(s_opening, 1);
+    }
+    if (s_open && display == s_open->display)
+        return 0;
+    return s_open && s_open->previous_io_handler ? s_open->previous_io_handler(display) : 0;
+}
+
+void box_lost(Display *, void *dialog) {
+    static_cast<Dialog *>(dialog)->lost = true;
 }
 
 // Each colour once per box; where the colour map is full, black or white.
@@ -118,12 +138,19 @@ int text_width(Dialog &d, const std::string &s) {
 }
 
 bool open_display(Dialog &d) {
-    d.display = XOpenDisplay(nullptr);
-    if (!d.display)
-        return false;
     s_open = &d;
     d.previous_handler = XSetErrorHandler(record_error);
     d.previous_io_handler = XSetIOErrorHandler(connection_lost);
+    d.opening = true;
+    if (setjmp(s_opening)) {
+        d.opening = false;
+        return false;
+    }
+    d.display = XOpenDisplay(nullptr);
+    d.opening = false;
+    if (!d.display)
+        return false;
+    XSetIOErrorExitHandler(d.display, box_lost, &d);
     allocate_colours(d);
     d.font = XLoadQueryFont(d.display, "-*-helvetica-medium-r-normal--14-*-*-*-*-*-iso8859-1");
     if (!d.font)
@@ -236,7 +263,7 @@ bool make_window(Dialog &d, const char *caption) {
     d.gc = XCreateGC(d.display, d.window, 0, nullptr);
     XSetFont(d.display, d.gc, d.font->fid);
     XSync(d.display, False);
-    if (d.errors)
+    if (d.errors || d.lost)
         return false;
     XMapRaised(d.display, d.window);
     return true;
@@ -381,10 +408,27 @@ void take_focus(Dialog &d) {
     d.focus_asked = d.errors == errors;
 }
 
-void run(Dialog &d) {
+// The next event; false once the connection is lost. XNextEvent is only asked
+// for an event already queued: left waiting on a connection that goes away, it
+// reads past the end of its queue.
+bool next_event(Dialog &d, XEvent &event) {
+    while (!XPending(d.display)) {
+        if (d.lost)
+            return false;
+        pollfd connection = {ConnectionNumber(d.display), POLLIN, 0};
+        poll(&connection, 1, -1);
+    }
+    XNextEvent(d.display, &event);
+    return true;
+}
+
+// True once answered (d.answer holds the answer), false when the connection is
+// lost before that.
+bool run(Dialog &d) {
     for (;;) {
         XEvent event;
-        XNextEvent(d.display, &event);
+        if (!next_event(d, event))
+            return false;
         switch (event.type) {
         case MapNotify:
         case VisibilityNotify:
@@ -402,7 +446,7 @@ void run(Dialog &d) {
             break;
         case KeyPress:
             if (handle_key(d, event.xkey))
-                return;
+                return true;
             break;
         case ButtonPress:
             if (event.xbutton.button == Button1) {
@@ -419,14 +463,14 @@ void run(Dialog &d) {
                 d.pressed = -1;
                 if (over == was) {
                     d.answer = d.buttons[size_t(over)].answer;
-                    return;
+                    return true;
                 }
                 draw(d);
             }
             break;
         case ClientMessage:
             if (Atom(event.xclient.data.l[0]) == d.wm_delete)
-                return; // the answer stays No, or OK
+                return true; // the answer stays No, or OK
             break;
         default:
             break;
@@ -434,6 +478,8 @@ void run(Dialog &d) {
     }
 }
 
+// On a lost connection too: the calls then only free the box's memory, and
+// closing the display closes its socket.
 void shut_down(Dialog &d) {
     if (d.display) {
         if (d.gc)
@@ -456,20 +502,12 @@ void shut_down(Dialog &d) {
 }
 
 // From opening the display to the answer; false when the box could not be
-// shown, or its server went away while it was up.
+// shown, or its connection was lost before it was answered.
 bool show(Dialog &d, const char *text, const char *caption, unsigned style) {
-    if (setjmp(s_lost)) {
-        // Nothing of the connection may be used again, not even to close it.
-        d.display = nullptr;
-        return false;
-    }
     if (!open_display(d))
         return false;
     lay_out(d, text, style);
-    if (!make_window(d, caption))
-        return false;
-    run(d);
-    return true;
+    return make_window(d, caption) && run(d);
 }
 
 } // namespace

@@ -17,9 +17,10 @@ enum {
 
 // A modal dialog with the text, the caption as its title and the buttons that
 // the style asks for; blocks until one is pressed and returns its answer.
-// Without an X display, or when the box cannot be shown or loses its display,
-// the text goes to standard error and the answer is IDNO for a Yes/No
-// question, IDOK otherwise.
+// Without an X display, or when the box cannot be shown or loses its display
+// before it is answered, the text goes to standard error and the answer is IDNO
+// for a Yes/No question, IDOK otherwise. No loss of the display ends the
+// process.
 int platform_message_box(const char *text, const char *caption, unsigned style);
 
 // The archive linked into the executable under the name "DATAZIP": its bytes,
