@@ -16,6 +16,13 @@ static constexpr size_t kStep = 4410;
 static constexpr int kStepsPerBar = 16;
 static constexpr int kBars = 40;
 
+// The game plays the music at three quarters volume under effects that its
+// mixer adds at full volume into one 8-bit sum, so the loop is mastered quiet:
+// an RMS of 0.055, the rare peaks above the knee rounded off to stay under 0.3.
+static constexpr float kMusicRms = 0.055f;
+static constexpr float kKnee = 0.21f;
+static constexpr float kKneeRoom = 0.06f;
+
 enum Drums { DR_INTRO, DR_VERSE, DR_CHORUS, DR_BREAK };
 
 struct Section {
@@ -334,11 +341,11 @@ Sound music_render() {
         s.samples[2 * i] = mixbus.l[i];
         s.samples[2 * i + 1] = mixbus.r[i];
     }
-    sound_scale(s, 0.2f / sound_rms(s));
+    sound_scale(s, kMusicRms / sound_rms(s));
     for (float &x : s.samples) {
         float a = std::fabs(x);
-        if (a > 0.75f)
-            x = std::copysign(0.75f + 0.22f * float(std::tanh((a - 0.75) / 0.22)), x);
+        if (a > kKnee)
+            x = std::copysign(kKnee + kKneeRoom * float(std::tanh((a - kKnee) / kKneeRoom)), x);
     }
     return s;
 }

@@ -9,6 +9,20 @@
 // Everything above this would fold back when the mixer halves the rate.
 static constexpr double kTopHz = 9000.0;
 
+// Peak levels, of full scale. The mixer adds every channel at full volume into
+// one 8-bit sum that clips, over the music at three quarters and the engine at
+// a quarter. In a fight, with the gun held, its rounds (one per 60 ms) ring two
+// or three at once, three missiles overlap at the launch rate, lock beeps come
+// in pairs when a formation crosses the sight, and an explosion can land on
+// top: so each effect keeps to under a third of full scale, the explosion the
+// loudest, and the music (music.cpp) sits lower still.
+static constexpr float kShotPeak = 0.2f;
+static constexpr float kMissilePeak = 0.24f;
+static constexpr float kLockonPeak = 0.15f;
+static constexpr float kExplosionPeak = 0.28f;
+static constexpr float kRocketPeak = 0.24f;
+static constexpr float kEngineStartPeak = 0.32f;
+
 // Takes the sharp top off a 44.1 kHz sound, channel by channel.
 static void band_limit(Sound &s) {
     for (int c = 0; c < s.channels; ++c) {
@@ -59,8 +73,7 @@ Sound sfx_shot() {
     }
     band_limit(s);
     fade_edges(s, 0.0003, 0.03);
-    // Rounds overlap at the gun's rate: leave them headroom.
-    sound_normalize(s, 0.75f);
+    sound_normalize(s, kShotPeak);
     return s;
 }
 
@@ -72,13 +85,13 @@ struct EngineRecipe {
     double whine_hz;  // turbine whine
     double rumble_hz; // cutoff of the roaring noise
     float drone, whine, rumble, hiss, crackle;
-    float rms; // loudness of the finished loop
+    float rms; // loudness of the finished loop, which plays at a quarter volume
 };
 
 static const EngineRecipe kEngines[3] = {
-    {40.0, 310.0, 260.0, 0.35f, 0.20f, 1.0f, 0.05f, 0.0f, 0.17f},
-    {55.0, 470.0, 520.0, 0.35f, 0.24f, 1.0f, 0.18f, 0.0f, 0.24f},
-    {70.0, 620.0, 1150.0, 0.30f, 0.22f, 1.0f, 0.45f, 0.55f, 0.32f},
+    {40.0, 310.0, 260.0, 0.35f, 0.20f, 1.0f, 0.05f, 0.0f, 0.068f},
+    {55.0, 470.0, 520.0, 0.35f, 0.24f, 1.0f, 0.18f, 0.0f, 0.096f},
+    {70.0, 620.0, 1150.0, 0.30f, 0.22f, 1.0f, 0.45f, 0.55f, 0.128f},
 };
 
 static constexpr double kLoopSeconds = 2.0;
@@ -176,7 +189,7 @@ Sound sfx_engine_start() {
         s.samples[i] = float(x * std::min(1.0, t / 0.15));
     }
     fade_edges(s, 0.01, 0.25);
-    sound_normalize(s, 0.8f);
+    sound_normalize(s, kEngineStartPeak);
     return s;
 }
 
@@ -214,7 +227,7 @@ Sound sfx_missile() {
     }
     band_limit(s);
     fade_edges(s, 0.001, 0.2);
-    sound_normalize(s, 0.9f);
+    sound_normalize(s, kMissilePeak);
     return s;
 }
 
@@ -241,7 +254,7 @@ Sound sfx_lockon() {
         s.samples[2 * i] = s.samples[2 * i + 1] = float(x);
     }
     fade_edges(s, 0.0005, 0.01);
-    sound_normalize(s, 0.6f);
+    sound_normalize(s, kLockonPeak);
     return s;
 }
 
@@ -295,7 +308,7 @@ Sound sfx_explosion() {
     }
     band_limit(s);
     fade_edges(s, 0.0005, 0.4);
-    sound_normalize(s, 0.93f);
+    sound_normalize(s, kExplosionPeak);
     return s;
 }
 
@@ -317,6 +330,6 @@ Sound sfx_rocket() {
         s.samples[i] = x;
     }
     fade_edges(s, 0.002, 0.15);
-    sound_normalize(s, 0.9f);
+    sound_normalize(s, kRocketPeak);
     return s;
 }
