@@ -52,10 +52,21 @@ int png_modes_valid(int mipmap, int trans) {
 
 // ---- gamma ----------------------------------------------------------------
 
-// libpng keeps gammas in fixed point (units of 1/100000) and fails every
-// decode on a screen gamma it cannot hold, so such a value counts as no value.
-int png_screen_gamma_usable(double gamma) {
-    return std::isfinite(gamma) && gamma >= 0.00001 && gamma <= 21474.0;
+// libpng keeps gammas in 32-bit fixed point, in units of 1/100000, and its
+// floating-point entry takes any value of 128 or more for such units already;
+// so the loader converts them itself. 0 when the gamma has no such form.
+static png_fixed_point gamma_units(double gamma) {
+    if (!(gamma >= 0.00001))
+        return 0;
+    double units = std::floor(gamma * PNG_FP_1 + 0.5);
+    return units <= PNG_UINT_31_MAX ? png_fixed_point(units) : 0;
+}
+
+double png_screen_gamma_for(double viewing) {
+    if (!(viewing > 0))
+        return 0;
+    double screen = DEFAULT_SCREEN_GAMMA / viewing;
+    return gamma_units(screen) ? screen : 0;
 }
 
 void checkForGammaEnv() {
@@ -64,12 +75,30 @@ void checkForGammaEnv() {
     const char *text = getenv("VIEWING_GAMMA");
     if (!text)
         return;
-    double viewing = 0;
-    if (sscanf(text, "%lf", &viewing) == 1 && viewing > 0 &&
-        png_screen_gamma_usable(DEFAULT_SCREEN_GAMMA / viewing))
-        png_state.screenGamma = DEFAULT_SCREEN_GAMMA / viewing;
-    else
-        png_state.screenGamma = DEFAULT_SCREEN_GAMMA;
+    double viewing = 0, screen = 0;
+    if (sscanf(text, "%lf", &viewing) == 1)
+        screen = png_screen_gamma_for(viewing);
+    png_state.screenGamma = screen > 0 ? screen : DEFAULT_SCREEN_GAMMA;
+}
+
+// libpng raises each sample to 1 / (file gamma x screen gamma), an exponent it
+// works out in the same fixed point; where the exponent, or the product, has
+// no such form it comes out as 0 and a black picture turns white (or, with
+// 16-bit samples, the reverse). Past those ends every 8-bit result is already
+// 0 or 255, so the nearest product libpng can hold gives the same picture.
+static void set_gamma(png_structp png, png_fixed_point screen, png_fixed_point file) {
+    // In units of 1/10^10: the smallest product whose exponent fits, the largest product.
+    const int64_t smallest = int64_t(1000000000000000) / PNG_UINT_31_MAX + 1;
+    const int64_t largest = int64_t(PNG_UINT_31_MAX) * PNG_FP_1;
+    int64_t product = int64_t(screen) * file;
+    if (product < smallest) { // an exponent of 20000
+        screen = 5;
+        file = PNG_FP_1;
+    } else if (product > largest) { // an exponent of 1 / 20000
+        screen = PNG_UINT_31_MAX;
+        file = PNG_FP_1;
+    }
+    png_set_gamma_fixed(png, screen, file);
 }
 
 // ---- decoding -------------------------------------------------------------
@@ -193,11 +222,9 @@ static int decode_steps(DecodeJob *job) {
         pixel_bytes = set_conversions(job, color_type, depth);
 
     checkForGammaEnv();
-    double file_gamma = 0;
-    if (png_get_gAMA(png, info, &file_gamma))
-        png_set_gamma(png, png_state.screenGamma, file_gamma);
-    else
-        png_set_gamma(png, png_state.screenGamma, DEFAULT_FILE_GAMMA);
+    png_fixed_point file_gamma = gamma_units(DEFAULT_FILE_GAMMA);
+    png_get_gAMA_fixed(png, info, &file_gamma); // read in fixed point, kept so
+    set_gamma(png, gamma_units(png_state.screenGamma), file_gamma);
 
     png_set_interlace_handling(png); // interlaced images are read whole
     // Checked before png_read_update_info, where libpng sizes its row buffers.

@@ -72,8 +72,9 @@ unsigned SetParams(int wrapst, int magfilter, int minfilter);
 int pngLoadFromSource(const void *source, int size, int mipmap, int trans, pngInfo *info,
                       int isFile);
 void checkForGammaEnv();
-// Whether libpng can work with this screen gamma; others count as no value.
-int png_screen_gamma_usable(double gamma);
+// The screen gamma for a viewing gamma, 2.2 / v; 0 when v is not above 0 or
+// gives a screen gamma libpng cannot hold, which counts as no value.
+double png_screen_gamma_for(double viewing);
 int SafeSize(int size);
 void Resize(int components, const unsigned char *source, int sourceWidth, int sourceHeight,
             unsigned char *dest, int destWidth, int destHeight);

@@ -324,7 +324,7 @@ TEST_F(GammaRule, EnvironmentReplacesTheScreenGammaAndBadValuesGiveTheDefault) {
     unsetenv("VIEWING_GAMMA");
     checkForGammaEnv();
     EXPECT_DOUBLE_EQ(png_state.screenGamma, 2.2 / 1.1); // kept without the variable
-    for (const char *bad : {"", "abc", "0", "-1.5", "nan", "inf", "1e-300"}) {
+    for (const char *bad : {"", "abc", "0", "-1.5", "nan", "inf", "1e-300", "0.0001"}) {
         setenv("VIEWING_GAMMA", "1.1", 1);
         checkForGammaEnv();
         setenv("VIEWING_GAMMA", bad, 1);
@@ -347,7 +347,7 @@ TEST_F(GammaRule, SetterWinsOverTheEnvironmentInEitherOrderUntilReset) {
     EXPECT_DOUBLE_EQ(png_state.screenGamma, 2.2 / 1.5);
     checkForGammaEnv();
     EXPECT_DOUBLE_EQ(png_state.screenGamma, 2.2 / 1.5);
-    for (double bad : {-1.0, std::nan(""), 1e-300}) {
+    for (double bad : {-1.0, std::nan(""), 1e-300, 0.0001}) { // 0.0001: 22000, too large to hold
         pngSetViewingGamma(1.5);
         pngSetViewingGamma(bad);
         EXPECT_EQ(png_state.gammaExplicit, 0);
@@ -355,29 +355,55 @@ TEST_F(GammaRule, SetterWinsOverTheEnvironmentInEitherOrderUntilReset) {
     }
 }
 
-unsigned char decode_gray_pixel(unsigned char value, double file_gamma) {
+// Every gray level once, decoded for a texture.
+Bytes decode_gray_ramp(double file_gamma) {
     PngSpec spec;
     spec.color_type = PNG_COLOR_TYPE_GRAY;
-    spec.samples = {value};
+    spec.width = 256;
+    for (unsigned v = 0; v < 256; v++)
+        spec.samples.push_back(v);
     spec.gamma = file_gamma;
     Decoded d = decode(make_png(spec), TEXTURE_ALPHA);
     EXPECT_TRUE(d.ok);
-    return d.ok ? d.pixels[0] : 0;
+    return d.pixels;
 }
 
-int gamma_expected(unsigned char v, double exponent) {
-    return int(std::floor(255 * std::pow(v / 255.0, exponent) + 0.5));
-}
-
-TEST_F(GammaRule, PixelsFollowScreenTimesFileGamma) {
-    unsetenv("VIEWING_GAMMA");
-    pngSetViewingGamma(0);
-    EXPECT_EQ(decode_gray_pixel(128, 0), 128); // no gamma chunk: unchanged
-    EXPECT_NEAR(decode_gray_pixel(64, 1.0), gamma_expected(64, 1 / 2.2), 1);
-    setenv("VIEWING_GAMMA", "2.2", 1); // screen gamma 1: product 1 / 2.2
-    EXPECT_NEAR(decode_gray_pixel(128, 0), gamma_expected(128, 2.2), 1);
-    pngSetViewingGamma(1); // screen gamma back to 2.2 despite the variable
-    EXPECT_EQ(decode_gray_pixel(128, 0), 128);
+// Each level goes to the power 1 / (screen gamma x file gamma), with 2.2 / v
+// for the screen and 1 / 2.2 for a file without a gAMA chunk; libpng leaves
+// the levels alone when the product is within 5% of 1.
+TEST_F(GammaRule, EveryLevelFollowsTheRuleAcrossTheGammasTaken) {
+    const struct {
+        const char *viewing; // null: unset
+        double file_gamma;   // 0: no gAMA chunk
+    } cases[] = {
+        {nullptr, 0},    {"1.04", 0},       {"1.1", 0},         {"2.2", 0},
+        {"0.5", 0},      {"0.0172", 0}, // a screen gamma of 127.9
+        {"0.0171", 0},   {"0.01", 0},       {"0.001", 0},       {"0.000103", 0},
+        {"100", 0},      {"1000", 0},       {"30000", 0},       {"220000", 0},
+        {nullptr, 1.0},  {nullptr, 0.0002}, {nullptr, 0.01},    {nullptr, 129},
+        {nullptr, 6250}, {"0.22", 6250},    {"100000", 0.0002}, // past what libpng holds
+    };
+    for (auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "VIEWING_GAMMA " << (c.viewing ? c.viewing : "unset")
+                                        << ", gAMA " << c.file_gamma);
+        if (c.viewing) {
+            setenv("VIEWING_GAMMA", c.viewing, 1);
+        } else {
+            unsetenv("VIEWING_GAMMA");
+            pngSetViewingGamma(0); // back to 2.2, which a missing variable keeps
+        }
+        double screen = c.viewing ? 2.2 / atof(c.viewing) : 2.2;
+        double product = screen * (c.file_gamma > 0 ? c.file_gamma : 1 / 2.2);
+        Bytes pixels = decode_gray_ramp(c.file_gamma);
+        ASSERT_EQ(pixels.size(), 256u * 3);
+        for (int v = 0; v < 256; v++) {
+            double want =
+                std::fabs(product - 1) <= 0.05 ? v : 255 * std::pow(v / 255.0, 1 / product);
+            ASSERT_NEAR(pixels[v * 3], want, 1.0) << "level " << v;
+        }
+    }
+    pngSetViewingGamma(1); // a screen gamma of 2.2 whatever the variable says
+    EXPECT_EQ(decode_gray_ramp(0)[128 * 3], 128);
 }
 
 // ---- raw decode and file entries -----------------------------------------
