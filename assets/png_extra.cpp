@@ -64,7 +64,7 @@ int pngLoadRawF(FILE *file, pngRawInfo *raw) {
         return 0;
     PngDecodeOptions options = {}; // samples as stored
     PngImage image;
-    if (!png_decode(nullptr, 0, file, &options, &image, nullptr, nullptr))
+    if (!png_decode(nullptr, 0, file, &options, &image, nullptr))
         return 0;
     unsigned char *palette = nullptr;
     if (image.file_color_type == PNG_COLOR_TYPE_PALETTE && image.palette_count > 0) {
