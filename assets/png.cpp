@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <csetjmp>
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
@@ -52,10 +53,21 @@ int png_modes_valid(int mipmap, int trans) {
 
 // ---- gamma ----------------------------------------------------------------
 
-// libpng keeps gammas in fixed point (units of 1/100000) and fails every
-// decode on a screen gamma it cannot hold, so such a value counts as no value.
-int png_screen_gamma_usable(double gamma) {
-    return std::isfinite(gamma) && gamma >= 0.00001 && gamma <= 21474.0;
+// libpng keeps gammas in 32-bit fixed point, in units of 1/100000, and its
+// floating-point entry takes any value of 128 or more for such units already;
+// so the loader converts them itself. 0 when the gamma has no such form.
+static png_fixed_point gamma_units(double gamma) {
+    if (!(gamma >= 0.00001))
+        return 0;
+    double units = std::floor(gamma * PNG_FP_1 + 0.5);
+    return units <= PNG_UINT_31_MAX ? png_fixed_point(units) : 0;
+}
+
+double png_screen_gamma_for(double viewing) {
+    if (!(viewing > 0))
+        return 0;
+    double screen = DEFAULT_SCREEN_GAMMA / viewing;
+    return gamma_units(screen) ? screen : 0;
 }
 
 void checkForGammaEnv() {
@@ -64,22 +76,46 @@ void checkForGammaEnv() {
     const char *text = getenv("VIEWING_GAMMA");
     if (!text)
         return;
-    double viewing = 0;
-    if (sscanf(text, "%lf", &viewing) == 1 && viewing > 0 &&
-        png_screen_gamma_usable(DEFAULT_SCREEN_GAMMA / viewing))
-        png_state.screenGamma = DEFAULT_SCREEN_GAMMA / viewing;
-    else
-        png_state.screenGamma = DEFAULT_SCREEN_GAMMA;
+    double viewing = 0, screen = 0;
+    if (sscanf(text, "%lf", &viewing) == 1)
+        screen = png_screen_gamma_for(viewing);
+    png_state.screenGamma = screen > 0 ? screen : DEFAULT_SCREEN_GAMMA;
+}
+
+// libpng raises each sample to 1 / (file gamma x screen gamma), an exponent it
+// works out in the same fixed point; where the exponent, or the product, has
+// no such form it comes out as 0 and a black picture turns white (or, with
+// 16-bit samples, the reverse). Past those ends every 8-bit result is already
+// 0 or 255, so the nearest product libpng can hold gives the same picture.
+static void set_gamma(png_structp png, png_fixed_point screen, png_fixed_point file) {
+    // In units of 1/10^10: the smallest product whose exponent fits, the largest product.
+    const int64_t smallest = int64_t(1000000000000000) / PNG_UINT_31_MAX + 1;
+    const int64_t largest = int64_t(PNG_UINT_31_MAX) * PNG_FP_1;
+    int64_t product = int64_t(screen) * file;
+    if (product < smallest) { // an exponent of 20000
+        screen = 5;
+        file = PNG_FP_1;
+    } else if (product > largest) { // an exponent of 1 / 20000
+        screen = PNG_UINT_31_MAX;
+        file = PNG_FP_1;
+    }
+    png_set_gamma_fixed(png, screen, file);
 }
 
 // ---- decoding -------------------------------------------------------------
 
-// Divides instead of multiplying, so that no product can wrap.
-int png_rows_fit(uint64_t rowbytes, uint64_t rows) {
-    if (rows > PNG_MAX_DECODE_BYTES / sizeof(png_bytep))
-        return 0;
-    return rowbytes <= PNG_MAX_DECODE_BYTES &&
-           (rowbytes == 0 || rows <= PNG_MAX_DECODE_BYTES / rowbytes);
+// Byte counts that stop at UINT64_MAX instead of wrapping.
+static uint64_t bytes_times(uint64_t a, uint64_t b) {
+    return a != 0 && b > UINT64_MAX / a ? UINT64_MAX : a * b;
+}
+
+static uint64_t bytes_plus(uint64_t a, uint64_t b) {
+    return b > UINT64_MAX - a ? UINT64_MAX : a + b;
+}
+
+uint64_t png_own_bytes(uint64_t rowbytes, uint64_t rows, uint64_t step_bytes) {
+    uint64_t table = bytes_times(rows, sizeof(png_bytep));
+    return bytes_plus(bytes_times(rowbytes, rows), table > step_bytes ? table : step_bytes);
 }
 
 static void pngReadFromMemory(png_structp png, png_bytep out, png_size_t length) {
@@ -101,9 +137,41 @@ struct DecodeJob {
     FILE *file;
     const PngDecodeOptions *options;
     PngImage *image;
-    PngImageStep step;
-    void *context;
+    const PngImageStep *step;
+    uint64_t libpng_bytes;  // what libpng holds now
+    uint64_t libpng_budget; // what it may hold beside the decode's own buffers
 };
+
+// libpng takes all its memory here, so that it counts against the limit: its
+// row buffers are sized only inside png_read_update_info, from the conversions.
+// A refused block fails the decode through libpng's error jump. Each block
+// carries its size in front.
+struct alignas(std::max_align_t) BlockHead {
+    size_t size;
+};
+
+static png_voidp decode_malloc(png_structp png, png_alloc_size_t size) {
+    DecodeJob *job = static_cast<DecodeJob *>(png_get_mem_ptr(png));
+    uint64_t block = bytes_plus(size, sizeof(BlockHead));
+    // The budget is never set below what libpng holds.
+    if (block > job->libpng_budget - job->libpng_bytes)
+        return nullptr;
+    BlockHead *head = static_cast<BlockHead *>(malloc(size_t(block)));
+    if (!head)
+        return nullptr;
+    head->size = size_t(block);
+    job->libpng_bytes += block;
+    return head + 1;
+}
+
+static void decode_free(png_structp png, png_voidp block) {
+    if (!block)
+        return;
+    DecodeJob *job = static_cast<DecodeJob *>(png_get_mem_ptr(png));
+    BlockHead *head = static_cast<BlockHead *>(block) - 1;
+    job->libpng_bytes -= head->size;
+    free(head);
+}
 
 // Asks libpng for the texture layout: 8-bit RGB or RGBA, or one index byte
 // per pixel for a palette that stays a palette. A transparency chunk counts
@@ -193,19 +261,29 @@ static int decode_steps(DecodeJob *job) {
         pixel_bytes = set_conversions(job, color_type, depth);
 
     checkForGammaEnv();
-    double file_gamma = 0;
-    if (png_get_gAMA(png, info, &file_gamma))
-        png_set_gamma(png, png_state.screenGamma, file_gamma);
-    else
-        png_set_gamma(png, png_state.screenGamma, DEFAULT_FILE_GAMMA);
+    png_fixed_point file_gamma = gamma_units(DEFAULT_FILE_GAMMA);
+    png_get_gAMA_fixed(png, info, &file_gamma); // read in fixed point, kept so
+    set_gamma(png, gamma_units(png_state.screenGamma), file_gamma);
 
     png_set_interlace_handling(png); // interlaced images are read whole
-    // Checked before png_read_update_info, where libpng sizes its row buffers.
+    // Counted before png_read_update_info, where libpng takes its row buffers
+    // from what the decode's own buffers leave of the limit.
     uint64_t rowbytes =
         job->options->convert ? uint64_t(width) * pixel_bytes : png_get_rowbytes(png, info);
-    if (!png_rows_fit(rowbytes, height))
+    image->rowbytes = size_t(rowbytes);
+    uint64_t step_bytes =
+        job->step && job->step->bytes ? job->step->bytes(image, job->step->context) : 0;
+    uint64_t own = png_own_bytes(rowbytes, height, step_bytes);
+    if (own > PNG_MAX_DECODE_BYTES || job->libpng_bytes > PNG_MAX_DECODE_BYTES - own)
         return 0;
+    job->libpng_budget = PNG_MAX_DECODE_BYTES - own;
     png_read_update_info(png, info);
+    // What libpng still takes once reading starts (the inflate window, a read
+    // buffer) is small; a picture that leaves it less is refused here, before
+    // its rows are allocated, rather than midway.
+    const uint64_t reading_reserve = 64 << 10;
+    if (job->libpng_budget - job->libpng_bytes < reading_reserve)
+        return 0;
     image->color_type = png_get_color_type(png, info);
     image->channels = png_get_channels(png, info);
     image->rowbytes = png_get_rowbytes(png, info);
@@ -237,14 +315,14 @@ static int decode_steps(DecodeJob *job) {
     free(job->rows);
     job->rows = nullptr;
 
-    if (job->step && !job->step(image, job->context))
+    if (job->step && !job->step->run(image, job->step->context))
         return 0;
     png_read_end(png, job->end);
     return 1;
 }
 
 int png_decode(const unsigned char *data, size_t size, FILE *file, const PngDecodeOptions *options,
-               PngImage *image, PngImageStep step, void *context) {
+               PngImage *image, const PngImageStep *step) {
     memset(image, 0, sizeof *image);
     unsigned char signature[8];
     if (file) {
@@ -264,9 +342,10 @@ int png_decode(const unsigned char *data, size_t size, FILE *file, const PngDeco
     job.options = options;
     job.image = image;
     job.step = step;
-    job.context = context;
+    job.libpng_budget = PNG_MAX_DECODE_BYTES;
     // No error function: libpng's own handlers write its texts to standard error.
-    job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    job.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr, &job,
+                                       decode_malloc, decode_free);
     if (job.png) {
         job.info = png_create_info_struct(job.png);
         job.end = png_create_info_struct(job.png);
@@ -454,6 +533,32 @@ static int upload_formats(const PngImage *image, const unsigned char *pixels, in
                          job->mipmap);
 }
 
+static uint64_t halved(uint64_t side) {
+    return side > 1 ? side / 2 : 1;
+}
+
+// What upload_step holds beside the pixels: the stretched copy, the copy with
+// alpha made from colour, and the mipmap builder's scratch.
+static uint64_t upload_bytes(const PngImage *image, void *context) {
+    const UploadJob *job = static_cast<const UploadJob *>(context);
+    if (png_state.MaxTextureSize <= 0) // nothing will be uploaded
+        return 0;
+    uint64_t width = uint64_t(SafeSize(int(image->width)));
+    uint64_t height = uint64_t(SafeSize(int(image->height)));
+    uint64_t components = image->rowbytes / image->width;
+    uint64_t bytes = 0;
+    if (width != image->width || height != image->height)
+        bytes = bytes_times(bytes_times(width, height), components);
+    if (job->trans != PNG_SOLID && job->trans != PNG_ALPHA) {
+        components = 4;
+        bytes = bytes_plus(bytes, bytes_times(bytes_times(width, height), components));
+    }
+    if (job->mipmap == PNG_BUILDMIPMAPS || job->mipmap == PNG_SIMPLEMIPMAPS)
+        bytes =
+            bytes_plus(bytes, bytes_times(bytes_times(halved(width), halved(height)), components));
+    return bytes;
+}
+
 // Runs inside the decode, once the rows are in.
 static int upload_step(PngImage *image, void *context) {
     const UploadJob *job = static_cast<const UploadJob *>(context);
@@ -496,6 +601,7 @@ int pngLoadFromSource(const void *source, int size, int mipmap, int trans, pngIn
     options.keep_alpha = trans == PNG_ALPHA;
     options.keep_palette = png_state.PalettedTextures == 1 && mipmap >= 0 && trans == PNG_SOLID;
     UploadJob job = {mipmap, trans, info};
+    PngImageStep upload = {upload_step, upload_bytes, &job};
     if (info)
         memset(info, 0, sizeof *info);
     // The header's facts go to the record even when the decode fails later.
@@ -503,10 +609,10 @@ int pngLoadFromSource(const void *source, int size, int mipmap, int trans, pngIn
     int ok;
     if (isFile) {
         ok = png_decode(nullptr, 0, static_cast<FILE *>(const_cast<void *>(source)), &options,
-                        &image, upload_step, &job);
+                        &image, &upload);
     } else {
         ok = png_decode(static_cast<const unsigned char *>(source), size_t(size), nullptr, &options,
-                        &image, upload_step, &job);
+                        &image, &upload);
     }
     if (info) {
         info->Width = image.width;

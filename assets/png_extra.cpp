@@ -64,7 +64,7 @@ int pngLoadRawF(FILE *file, pngRawInfo *raw) {
         return 0;
     PngDecodeOptions options = {}; // samples as stored
     PngImage image;
-    if (!png_decode(nullptr, 0, file, &options, &image, nullptr, nullptr))
+    if (!png_decode(nullptr, 0, file, &options, &image, nullptr))
         return 0;
     unsigned char *palette = nullptr;
     if (image.file_color_type == PNG_COLOR_TYPE_PALETTE && image.palette_count > 0) {
@@ -245,13 +245,9 @@ void pngSetAlphaCallback(pngAlphaCallback callback) {
 }
 
 void pngSetViewingGamma(double viewingGamma) {
-    if (viewingGamma > 0 && png_screen_gamma_usable(2.2 / viewingGamma)) {
-        png_state.gammaExplicit = 1;
-        png_state.screenGamma = 2.2 / viewingGamma;
-    } else {
-        png_state.gammaExplicit = 0;
-        png_state.screenGamma = 2.2;
-    }
+    double screen = png_screen_gamma_for(viewingGamma);
+    png_state.gammaExplicit = screen > 0;
+    png_state.screenGamma = screen > 0 ? screen : 2.2;
 }
 
 void pngSetStandardOrientation(int standardOrientation) {

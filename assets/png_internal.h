@@ -8,10 +8,13 @@
 #include <cstddef>
 #include <cstdint>
 
-// A header may claim any size. A picture whose pixel buffer, or whose table of
-// row pointers, would pass this many bytes is refused before libpng or the
-// decode takes memory for its rows, as one whose buffer cannot be had. An
-// RGBA picture of 8192 by 8192 just fits.
+// A header may claim any size. A decode holds at most this many bytes of heap,
+// counting libpng's own (its two row buffers above all, each as wide as the
+// stored row or the widest pixel of the conversions), the pixels, their row
+// table and what the upload adds (stretched copy, alpha, mipmap scratch). A
+// picture that would need more is refused before its rows are decoded, as one
+// whose memory cannot be had. An RGBA texture of 8192 by 4096 fits; one of
+// 8192 by 8192, whose pixels alone are the whole of it, does not.
 const uint64_t PNG_MAX_DECODE_BYTES = uint64_t(256) << 20;
 // Likewise for any chunk libpng keeps whole.
 enum { PNG_MAX_CHUNK = 8000000 };
@@ -54,26 +57,36 @@ struct PngImage {
     int palette_count; // palette images only, else 0
 };
 
-// Runs between the rows and the chunks after them; may replace image->pixels.
-typedef int (*PngImageStep)(PngImage *image, void *context);
+// Runs between the rows and the chunks after them (the upload); run may
+// replace image->pixels. bytes says, from the header's facts (width, height,
+// rowbytes), what run will hold beside the pixels, so that it counts against
+// the limit before any row is decoded.
+struct PngImageStep {
+    int (*run)(PngImage *image, void *context);
+    uint64_t (*bytes)(const PngImage *image, void *context);
+    void *context;
+};
 
 // The one decode path: memory (file null) or an open file read from where it
 // stands. 1 with image->pixels owned by the caller (free), or 0 with nothing held.
 // The optional step runs once the rows are in, before the end chunks are checked.
 int png_decode(const unsigned char *data, size_t size, FILE *file, const PngDecodeOptions *options,
-               PngImage *image, PngImageStep step, void *context);
+               PngImage *image, const PngImageStep *step);
 
 int png_modes_valid(int mipmap, int trans);
-// Whether rows of rowbytes each, and their table, stay within the limit above.
-int png_rows_fit(uint64_t rowbytes, uint64_t rows);
+// The most the decode's own buffers hold at once: rows of rowbytes each, and
+// beside them first their table of pointers, then what the step holds.
+// UINT64_MAX when the count passes 64 bits.
+uint64_t png_own_bytes(uint64_t rowbytes, uint64_t rows, uint64_t step_bytes);
 
 // The texture-side operations, shared by the entries of both files.
 unsigned SetParams(int wrapst, int magfilter, int minfilter);
 int pngLoadFromSource(const void *source, int size, int mipmap, int trans, pngInfo *info,
                       int isFile);
 void checkForGammaEnv();
-// Whether libpng can work with this screen gamma; others count as no value.
-int png_screen_gamma_usable(double gamma);
+// The screen gamma for a viewing gamma, 2.2 / v; 0 when v is not above 0 or
+// gives a screen gamma libpng cannot hold, which counts as no value.
+double png_screen_gamma_for(double viewing);
 int SafeSize(int size);
 void Resize(int components, const unsigned char *source, int sourceWidth, int sourceHeight,
             unsigned char *dest, int destWidth, int destHeight);

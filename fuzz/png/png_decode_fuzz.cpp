@@ -49,12 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
     PngImage image;
     PngDecodeOptions raw = {0, 0, 0};
-    if (png_decode(data, size, nullptr, &raw, &image, nullptr, nullptr)) {
+    if (png_decode(data, size, nullptr, &raw, &image, nullptr)) {
         touch(image.pixels, image.rowbytes * image.height);
         free(image.pixels);
     }
     PngDecodeOptions texture = {1, 0, 1};
-    if (png_decode(data, size, nullptr, &texture, &image, nullptr, nullptr)) {
+    if (png_decode(data, size, nullptr, &texture, &image, nullptr)) {
         touch(image.pixels, image.rowbytes * image.height);
         free(image.pixels);
     }

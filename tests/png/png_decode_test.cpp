@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
-#include <zlib.h>
-
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -28,7 +26,7 @@ struct Decoded {
 
 Decoded decode(const Bytes &png, const PngDecodeOptions &options) {
     Decoded d;
-    d.ok = png_decode(png.data(), png.size(), nullptr, &options, &d.image, nullptr, nullptr);
+    d.ok = png_decode(png.data(), png.size(), nullptr, &options, &d.image, nullptr);
     if (d.ok) {
         d.pixels.assign(d.image.pixels, d.image.pixels + d.image.rowbytes * d.image.height);
         free(d.image.pixels);
@@ -174,13 +172,12 @@ Bytes small_rgba_png() {
 TEST(PngDecode, RefusesShortInputAndForeignSignature) {
     Bytes png = small_rgba_png();
     PngImage image;
-    EXPECT_EQ(png_decode(png.data(), 7, nullptr, &TEXTURE_ALPHA, &image, nullptr, nullptr), 0);
-    EXPECT_EQ(png_decode(png.data(), 0, nullptr, &TEXTURE_ALPHA, &image, nullptr, nullptr), 0);
-    EXPECT_EQ(png_decode(nullptr, 100, nullptr, &TEXTURE_ALPHA, &image, nullptr, nullptr), 0);
+    EXPECT_EQ(png_decode(png.data(), 7, nullptr, &TEXTURE_ALPHA, &image, nullptr), 0);
+    EXPECT_EQ(png_decode(png.data(), 0, nullptr, &TEXTURE_ALPHA, &image, nullptr), 0);
+    EXPECT_EQ(png_decode(nullptr, 100, nullptr, &TEXTURE_ALPHA, &image, nullptr), 0);
     Bytes foreign = png;
     foreign[1] = 'Q';
-    EXPECT_EQ(png_decode(foreign.data(), foreign.size(), nullptr, &TEXTURE_ALPHA, &image, nullptr,
-                         nullptr),
+    EXPECT_EQ(png_decode(foreign.data(), foreign.size(), nullptr, &TEXTURE_ALPHA, &image, nullptr),
               0);
     EXPECT_EQ(image.pixels, nullptr);
 }
@@ -194,9 +191,7 @@ TEST(PngDecode, EveryTruncationFailsWithoutReadingPastTheEnd) {
         Bytes part(png.begin(), png.begin() + cut);
         part.shrink_to_fit();
         PngImage image;
-        EXPECT_EQ(
-            png_decode(part.data(), part.size(), nullptr, &TEXTURE_ALPHA, &image, nullptr, nullptr),
-            0)
+        EXPECT_EQ(png_decode(part.data(), part.size(), nullptr, &TEXTURE_ALPHA, &image, nullptr), 0)
             << "cut at " << cut;
         EXPECT_EQ(image.pixels, nullptr);
     }
@@ -233,62 +228,84 @@ TEST(PngDecode, SidesPast8192Decode) {
     remove(path.c_str());
 }
 
-// The rows a decode may take: the pixels, and the table of row pointers, each
-// within the limit, counted so that no product wraps.
-TEST(PngDecode, RowLimitCountsWithoutOverflow) {
-    const uint64_t limit = PNG_MAX_DECODE_BYTES;
+// What the decode's own buffers hold at most: the pixels, and beside them the
+// larger of their row table and what the upload adds; no product wraps.
+TEST(PngDecode, OwnBytesCountWithoutOverflow) {
+    const uint64_t MiB = 1 << 20;
     const struct {
-        uint64_t rowbytes, rows;
-        int fits;
+        uint64_t rowbytes, rows, step, bytes;
     } cases[] = {
-        {8192 * 4, 8192, 1}, // RGBA, 8192 by 8192: all of it
-        {8192 * 4, 8193, 0},
-        {limit, 1, 1},
-        {limit + 1, 1, 0},
-        {1, limit / sizeof(void *), 1}, // the row table
-        {1, limit / sizeof(void *) + 1, 0},
-        {1ull << 33, 1ull << 31, 0}, // the product wraps to 0
-        {UINT64_MAX, UINT64_MAX, 0},
+        {8192 * 4, 4096, 0, 128 * MiB + 4096 * 8}, // RGBA, 8192 by 4096, and its table
+        {8192 * 4, 4096, 64 * MiB, 192 * MiB},     // and a stretch taking more than the table
+        {1, 1 << 20, 0, 9 * MiB},                  // one-byte rows: mostly table
+        {1ull << 33, 1ull << 31, 0, UINT64_MAX},   // the product wraps to 0
+        {UINT64_MAX, UINT64_MAX, 0, UINT64_MAX},
+        {1, 1, UINT64_MAX, UINT64_MAX},
     };
     for (auto &c : cases)
-        EXPECT_EQ(png_rows_fit(c.rowbytes, c.rows), c.fits) << c.rowbytes << " x " << c.rows;
+        EXPECT_EQ(png_own_bytes(c.rowbytes, c.rows, c.step), c.bytes)
+            << c.rowbytes << " x " << c.rows << " + " << c.step;
 }
 
-// The PNG with its header claiming another size (and its checksum to match).
-Bytes claim_size(Bytes png, uint32_t width, uint32_t height) {
-    for (int i = 0; i < 4; i++) {
-        png[16 + i] = width >> (24 - 8 * i);
-        png[20 + i] = height >> (24 - 8 * i);
-    }
-    uint32_t crc = uint32_t(crc32(0, &png[12], 17)); // the type and the data
-    for (int i = 0; i < 4; i++)
-        png[29 + i] = crc >> (24 - 8 * i);
-    return png;
-}
-
-// A header may claim any size; rows past the limit are refused with nothing held.
-TEST(PngDecode, HeadersClaimingRowsPastTheLimitAreRefused) {
+// A header may claim any size; a picture whose decode would hold more than the
+// limit is refused before anything large is taken, libpng's rows included:
+// they are as wide as the stored row at its depth, or the converted one.
+TEST(PngDecode, HeadersClaimingMoreThanTheLimitAreRefused) {
     const struct {
-        int color_type, depth;
+        int color_type, depth, interlaced;
         uint32_t width, height;
+        bool texture_only; // the raw decode of it fits
     } claims[] = {
-        {PNG_COLOR_TYPE_GRAY, 8, 16385, 16385}, // just past it as stored
-        {PNG_COLOR_TYPE_GRAY, 1, 8, 40000000},  // one-byte rows, but their table
-        {PNG_COLOR_TYPE_RGB, 8, 0x7fffffff, 1}, // one row of 6 GiB
-        {PNG_COLOR_TYPE_RGB_ALPHA, 16, 0x7fffffff, 0x7fffffff},
+        {PNG_COLOR_TYPE_GRAY, 8, 0, 16385, 16385, false}, // the pixels alone
+        {PNG_COLOR_TYPE_GRAY, 1, 0, 8, 40000000, false},  // one-byte rows, but their table
+        {PNG_COLOR_TYPE_RGB, 8, 0, 0x7fffffff, 1, false}, // one row of 6 GiB
+        {PNG_COLOR_TYPE_RGB_ALPHA, 16, 0, 0x7fffffff, 0x7fffffff, false},
+        {PNG_COLOR_TYPE_RGB_ALPHA, 16, 0, 67108864, 1, false}, // 256 MiB of 8-bit pixels
+        {PNG_COLOR_TYPE_RGB_ALPHA, 16, 0, 30000000, 1, false}, // libpng's 16-bit rows
+        {PNG_COLOR_TYPE_RGB_ALPHA, 16, 1, 20000000, 2, false}, // and interlaced
+        {PNG_COLOR_TYPE_GRAY, 8, 0, 60000000, 1, true},        // rows made RGB
+        {PNG_COLOR_TYPE_GRAY, 8, 0, 1, 25000000, true},        // RGB pixels and their table
     };
     for (auto &c : claims) {
-        SCOPED_TRACE(testing::Message() << c.width << " by " << c.height);
+        SCOPED_TRACE(testing::Message() << c.width << " by " << c.height << ", depth " << c.depth);
         PngSpec spec;
         spec.color_type = c.color_type;
         spec.depth = c.depth;
+        spec.interlaced = c.interlaced;
         spec.samples = fill_samples(spec, 1);
         Bytes png = claim_size(make_png(spec), c.width, c.height);
         for (const PngDecodeOptions &options : {TEXTURE_ALPHA, RAW}) {
+            if (c.texture_only && !options.convert)
+                continue;
             PngImage image;
-            EXPECT_EQ(
-                png_decode(png.data(), png.size(), nullptr, &options, &image, nullptr, nullptr), 0);
+            HeapWatch heap;
+            EXPECT_EQ(png_decode(png.data(), png.size(), nullptr, &options, &image, nullptr), 0);
             EXPECT_EQ(image.pixels, nullptr);
+            EXPECT_LT(heap.peak(), size_t(1) << 20);
+        }
+    }
+}
+
+// The widest gray row that fits: three bytes a pixel for the RGB pixels and
+// for each of libpng's two rows, with room for libpng's own state.
+TEST(PngDecode, WidestGrayRowDecodesWithinTheLimit) {
+    const uint32_t widest = uint32_t((PNG_MAX_DECODE_BYTES - (256 << 10)) / 9);
+    for (uint32_t width : {widest, 30000000u}) {
+        SCOPED_TRACE(width);
+        PngSpec spec;
+        spec.color_type = PNG_COLOR_TYPE_GRAY;
+        spec.width = int(width);
+        Bytes png = make_blank_png(spec);
+        PngImage image;
+        HeapWatch heap;
+        int ok = png_decode(png.data(), png.size(), nullptr, &TEXTURE_ALPHA, &image, nullptr);
+        EXPECT_LE(heap.peak(), PNG_MAX_DECODE_BYTES);
+        EXPECT_EQ(ok, width == widest);
+        if (ok) {
+            EXPECT_GT(heap.peak(), PNG_MAX_DECODE_BYTES / 10 * 9); // libpng's rows are seen too
+            EXPECT_EQ(image.rowbytes, size_t(width) * 3);
+            EXPECT_EQ(image.pixels[0] | image.pixels[image.rowbytes - 1], 0);
+            free(image.pixels);
         }
     }
 }
@@ -324,7 +341,7 @@ TEST_F(GammaRule, EnvironmentReplacesTheScreenGammaAndBadValuesGiveTheDefault) {
     unsetenv("VIEWING_GAMMA");
     checkForGammaEnv();
     EXPECT_DOUBLE_EQ(png_state.screenGamma, 2.2 / 1.1); // kept without the variable
-    for (const char *bad : {"", "abc", "0", "-1.5", "nan", "inf", "1e-300"}) {
+    for (const char *bad : {"", "abc", "0", "-1.5", "nan", "inf", "1e-300", "0.0001"}) {
         setenv("VIEWING_GAMMA", "1.1", 1);
         checkForGammaEnv();
         setenv("VIEWING_GAMMA", bad, 1);
@@ -347,7 +364,7 @@ TEST_F(GammaRule, SetterWinsOverTheEnvironmentInEitherOrderUntilReset) {
     EXPECT_DOUBLE_EQ(png_state.screenGamma, 2.2 / 1.5);
     checkForGammaEnv();
     EXPECT_DOUBLE_EQ(png_state.screenGamma, 2.2 / 1.5);
-    for (double bad : {-1.0, std::nan(""), 1e-300}) {
+    for (double bad : {-1.0, std::nan(""), 1e-300, 0.0001}) { // 0.0001: 22000, too large to hold
         pngSetViewingGamma(1.5);
         pngSetViewingGamma(bad);
         EXPECT_EQ(png_state.gammaExplicit, 0);
@@ -355,29 +372,55 @@ TEST_F(GammaRule, SetterWinsOverTheEnvironmentInEitherOrderUntilReset) {
     }
 }
 
-unsigned char decode_gray_pixel(unsigned char value, double file_gamma) {
+// Every gray level once, decoded for a texture.
+Bytes decode_gray_ramp(double file_gamma) {
     PngSpec spec;
     spec.color_type = PNG_COLOR_TYPE_GRAY;
-    spec.samples = {value};
+    spec.width = 256;
+    for (unsigned v = 0; v < 256; v++)
+        spec.samples.push_back(v);
     spec.gamma = file_gamma;
     Decoded d = decode(make_png(spec), TEXTURE_ALPHA);
     EXPECT_TRUE(d.ok);
-    return d.ok ? d.pixels[0] : 0;
+    return d.pixels;
 }
 
-int gamma_expected(unsigned char v, double exponent) {
-    return int(std::floor(255 * std::pow(v / 255.0, exponent) + 0.5));
-}
-
-TEST_F(GammaRule, PixelsFollowScreenTimesFileGamma) {
-    unsetenv("VIEWING_GAMMA");
-    pngSetViewingGamma(0);
-    EXPECT_EQ(decode_gray_pixel(128, 0), 128); // no gamma chunk: unchanged
-    EXPECT_NEAR(decode_gray_pixel(64, 1.0), gamma_expected(64, 1 / 2.2), 1);
-    setenv("VIEWING_GAMMA", "2.2", 1); // screen gamma 1: product 1 / 2.2
-    EXPECT_NEAR(decode_gray_pixel(128, 0), gamma_expected(128, 2.2), 1);
-    pngSetViewingGamma(1); // screen gamma back to 2.2 despite the variable
-    EXPECT_EQ(decode_gray_pixel(128, 0), 128);
+// Each level goes to the power 1 / (screen gamma x file gamma), with 2.2 / v
+// for the screen and 1 / 2.2 for a file without a gAMA chunk; libpng leaves
+// the levels alone when the product is within 5% of 1.
+TEST_F(GammaRule, EveryLevelFollowsTheRuleAcrossTheGammasTaken) {
+    const struct {
+        const char *viewing; // null: unset
+        double file_gamma;   // 0: no gAMA chunk
+    } cases[] = {
+        {nullptr, 0},    {"1.04", 0},       {"1.1", 0},         {"2.2", 0},
+        {"0.5", 0},      {"0.0172", 0}, // a screen gamma of 127.9
+        {"0.0171", 0},   {"0.01", 0},       {"0.001", 0},       {"0.000103", 0},
+        {"100", 0},      {"1000", 0},       {"30000", 0},       {"220000", 0},
+        {nullptr, 1.0},  {nullptr, 0.0002}, {nullptr, 0.01},    {nullptr, 129},
+        {nullptr, 6250}, {"0.22", 6250},    {"100000", 0.0002}, // past what libpng holds
+    };
+    for (auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "VIEWING_GAMMA " << (c.viewing ? c.viewing : "unset")
+                                        << ", gAMA " << c.file_gamma);
+        if (c.viewing) {
+            setenv("VIEWING_GAMMA", c.viewing, 1);
+        } else {
+            unsetenv("VIEWING_GAMMA");
+            pngSetViewingGamma(0); // back to 2.2, which a missing variable keeps
+        }
+        double screen = c.viewing ? 2.2 / atof(c.viewing) : 2.2;
+        double product = screen * (c.file_gamma > 0 ? c.file_gamma : 1 / 2.2);
+        Bytes pixels = decode_gray_ramp(c.file_gamma);
+        ASSERT_EQ(pixels.size(), 256u * 3);
+        for (int v = 0; v < 256; v++) {
+            double want =
+                std::fabs(product - 1) <= 0.05 ? v : 255 * std::pow(v / 255.0, 1 / product);
+            ASSERT_NEAR(pixels[v * 3], want, 1.0) << "level " << v;
+        }
+    }
+    pngSetViewingGamma(1); // a screen gamma of 2.2 whatever the variable says
+    EXPECT_EQ(decode_gray_ramp(0)[128 * 3], 128);
 }
 
 // ---- raw decode and file entries -----------------------------------------

@@ -3,9 +3,57 @@
 
 #include <png.h>
 
+#include <malloc.h>
+#include <zlib.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
+
+// The link wraps malloc, calloc and free (CMakeLists.txt), which the loader
+// uses for its buffers and hands libpng for all of its own.
+static bool watching;
+static size_t held, most;
+
+static void *taken(void *block) {
+    if (block && watching) {
+        held += malloc_usable_size(block);
+        most = held > most ? held : most;
+    }
+    return block;
+}
+
+extern "C" {
+void *__real_malloc(size_t size);
+void *__real_calloc(size_t count, size_t size);
+void __real_free(void *block);
+void *__wrap_malloc(size_t size) {
+    return taken(__real_malloc(size));
+}
+void *__wrap_calloc(size_t count, size_t size) {
+    return taken(__real_calloc(count, size));
+}
+void __wrap_free(void *block) {
+    if (block && watching) {
+        size_t size = malloc_usable_size(block);
+        held = size < held ? held - size : 0;
+    }
+    __real_free(block);
+}
+}
+
+HeapWatch::HeapWatch() {
+    held = most = 0;
+    watching = true;
+}
+
+HeapWatch::~HeapWatch() {
+    watching = false;
+}
+
+size_t HeapWatch::peak() const {
+    return most;
+}
 
 int channels_of(int color_type) {
     switch (color_type) {
@@ -34,7 +82,7 @@ static void flush_nothing(png_structp) {}
 
 // Keeps no object with a destructor in the frame that libpng's error jump
 // returns to.
-static bool write_png(const PngSpec &spec, png_bytep *rows, Bytes *out) {
+static bool write_png(const PngSpec &spec, png_bytep *rows, Bytes *out, bool blank = false) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
     if (setjmp(png_jmpbuf(png))) {
@@ -65,6 +113,10 @@ static bool write_png(const PngSpec &spec, png_bytep *rows, Bytes *out) {
     }
     if (spec.gamma > 0)
         png_set_gAMA(png, info, spec.gamma);
+    if (blank) { // fast: nothing to filter, and all of it compresses alike
+        png_set_filter(png, 0, PNG_FILTER_NONE);
+        png_set_compression_level(png, 1);
+    }
     png_set_rows(png, info, rows);
     png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
     png_destroy_write_struct(&png, &info);
@@ -97,6 +149,26 @@ Bytes make_png(const PngSpec &spec) {
     if (!write_png(spec, pointers.data(), &out))
         out.clear();
     return out;
+}
+
+Bytes make_blank_png(const PngSpec &spec) {
+    Bytes zeros((size_t(spec.width) * channels_of(spec.color_type) * spec.depth + 7) / 8);
+    std::vector<png_bytep> pointers(size_t(spec.height), zeros.data());
+    Bytes out;
+    if (!write_png(spec, pointers.data(), &out, true))
+        out.clear();
+    return out;
+}
+
+Bytes claim_size(Bytes png, uint32_t width, uint32_t height) {
+    for (int i = 0; i < 4; i++) {
+        png[16 + i] = width >> (24 - 8 * i);
+        png[20 + i] = height >> (24 - 8 * i);
+    }
+    uint32_t crc = uint32_t(crc32(0, &png[12], 17)); // the type and the data
+    for (int i = 0; i < 4; i++)
+        png[29 + i] = crc >> (24 - 8 * i);
+    return png;
 }
 
 bool write_file(const std::string &path, const Bytes &bytes) {

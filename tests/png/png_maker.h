@@ -2,6 +2,8 @@
 // any colour type, bit depth, interlacing and chunk they need.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,8 +24,18 @@ struct PngSpec {
 };
 
 Bytes make_png(const PngSpec &spec);
+// Every sample 0, whatever spec.samples holds: large pictures, made cheaply.
+Bytes make_blank_png(const PngSpec &spec);
 int channels_of(int color_type);
 // Every sample at the value v, for an image of the spec's size and type.
 std::vector<unsigned> fill_samples(const PngSpec &spec, unsigned v);
+// The PNG with its header claiming another size (and its checksum to match).
+Bytes claim_size(Bytes png, uint32_t width, uint32_t height);
+// The most heap held at once, through malloc and calloc, while one is alive.
+struct HeapWatch {
+    HeapWatch();
+    ~HeapWatch();
+    size_t peak() const;
+};
 bool write_file(const std::string &path, const Bytes &bytes);
 std::string temp_path(const char *name);

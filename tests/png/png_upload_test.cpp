@@ -254,6 +254,28 @@ TEST_F(Upload, SidesPast8192StretchToTheLargestTexture) {
     }
 }
 
+// The stretched copy and alpha made from colour count against the limit with
+// the pixels: such pictures are refused before their rows are decoded, with
+// nothing large taken and nothing uploaded.
+TEST_F(Upload, StretchAndAlphaCountAgainstTheLimit) {
+    const struct {
+        uint32_t width, height;
+        int trans;
+    } claims[] = {
+        {8193, 8193, PNG_ALPHA},    // 201 MB of pixels stretched to 805 MB
+        {16384, 4096, PNG_STENCIL}, // 201 MB of pixels and 268 MB with alpha
+    };
+    for (auto &c : claims) {
+        SCOPED_TRACE(testing::Message() << c.width << " by " << c.height);
+        install(16384, false);
+        Bytes png = claim_size(make_png(rgb_spec(1, 1)), c.width, c.height);
+        HeapWatch heap;
+        EXPECT_EQ(load(png, PNG_NOMIPMAPS, c.trans), 0);
+        EXPECT_LT(heap.peak(), size_t(1) << 20);
+        EXPECT_TRUE(g_log.tex.empty());
+    }
+}
+
 TEST_F(Upload, ResizeStaysInsideBothBuffersForThinShapes) {
     const int shapes[][4] = {
         {1, 7, 4, 16}, {7, 1, 16, 4}, {5, 5, 1, 1}, {1, 1, 8, 8}, {3, 9, 2, 2}};
