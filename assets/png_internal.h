@@ -13,9 +13,9 @@
 // stored row or the widest pixel of the conversions), the pixels, their row
 // table and what the upload adds (stretched copy, alpha, mipmap scratch). A
 // picture that would need more is refused before its rows are decoded, as one
-// whose memory cannot be had. An RGBA texture of 8192 by 4096 fits; one of
-// 8192 by 8192, whose pixels alone are the whole of it, does not.
-const uint64_t PNG_MAX_DECODE_BYTES = uint64_t(256) << 20;
+// whose memory cannot be had. The limit is 256 MiB of pixels, an RGBA texture
+// of 8192 by 8192, and a MiB beside them for their table and libpng's rows.
+const uint64_t PNG_MAX_DECODE_BYTES = uint64_t(257) << 20;
 // Likewise for any chunk libpng keeps whole.
 enum { PNG_MAX_CHUNK = 8000000 };
 

@@ -256,7 +256,7 @@ TEST(PngDecode, HeadersClaimingMoreThanTheLimitAreRefused) {
         uint32_t width, height;
         bool texture_only; // the raw decode of it fits
     } claims[] = {
-        {PNG_COLOR_TYPE_GRAY, 8, 0, 16385, 16385, false}, // the pixels alone
+        {PNG_COLOR_TYPE_GRAY, 8, 0, 16500, 16500, false}, // the pixels alone
         {PNG_COLOR_TYPE_GRAY, 1, 0, 8, 40000000, false},  // one-byte rows, but their table
         {PNG_COLOR_TYPE_RGB, 8, 0, 0x7fffffff, 1, false}, // one row of 6 GiB
         {PNG_COLOR_TYPE_RGB_ALPHA, 16, 0, 0x7fffffff, 0x7fffffff, false},
