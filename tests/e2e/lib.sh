@@ -104,7 +104,7 @@ window_state() {
     case $state in
     Viewable) echo viewable ;;
     Unviewable) echo unviewable ;;
-    Unmapped) echo unmapped ;;
+    UnMapped) echo unmapped ;; # xwininfo spells it so
     *) echo gone ;;
     esac
 }
