@@ -13,16 +13,8 @@ raw=${2:-$WORK/fight.raw}
 FIGHT_SECONDS=20
 RATE=22050
 
-xvfb_out=$WORK/display
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$xvfb_out" >/dev/null 2>&1 &
-XVFB_PID=$!
-trap 'kill "$XVFB_PID" 2>/dev/null; rm -rf "$WORK"' EXIT
-for _ in $(seq 600); do
-    [[ -s $xvfb_out ]] && break
-    sleep 0.1
-done
-[[ -s $xvfb_out ]] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$xvfb_out")"
+trap 'kill "${XVFB_PID:-}" 2>/dev/null; rm -rf "$WORK"' EXIT
+own_x_server
 
 # 1024-sample buffers last 46.4 ms; a delay of 46 ms keeps the driver near
 # real time, so the fight's timing is heard as a player would hear it.

@@ -88,6 +88,23 @@ wait_until() { # what check [args...]
     done
 }
 
+x_server_up() {
+    kill -0 "$XVFB_PID" 2>/dev/null || fail "no X server of our own could start"
+    grep -q '^[0-9]' "$WORK/display" 2>/dev/null
+}
+
+# Starts an X server of the script's own and points DISPLAY at it; its pid is
+# in XVFB_PID, for the script to stop. The server picks a free display itself
+# and writes its number once it takes connections, so servers started at the
+# same time never race for a number.
+own_x_server() {
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" \
+        >/dev/null 2>&1 &
+    XVFB_PID=$!
+    wait_until "no X server of our own could start" x_server_up
+    export DISPLAY=":$(head -n1 "$WORK/display")"
+}
+
 window_name() { xdotool getwindowname "$1" 2>/dev/null; }
 
 # Width and height of a window, as "WxH" ("?x?" when it is gone).

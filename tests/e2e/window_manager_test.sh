@@ -18,17 +18,7 @@ stop_desktop() {
 eval "set -- $(trap -p EXIT) : : :"
 trap "stop_desktop; $3" EXIT
 
-# The server picks a free display itself and writes its number once it takes
-# connections, so servers started at the same time never race for a number.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$WORK/display" >/dev/null 2>&1 &
-XVFB_PID=$!
-deadline=$((SECONDS + WAIT_SECONDS))
-until grep -q '^[0-9]' "$WORK/display" 2>/dev/null; do
-    kill -0 "$XVFB_PID" 2>/dev/null && ((SECONDS < deadline)) ||
-        fail "no X server of our own could start"
-    sleep 0.1
-done
-export DISPLAY=":$(head -n1 "$WORK/display")"
+own_x_server
 openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
 WM_PID=$!
 wm_running() {
