@@ -66,6 +66,13 @@ void startup_mixer_and_window() {
 
 int SDL_main(int, char **) {
     std::srand(unsigned(std::time(nullptr)));
+    // OpenGL comes only through SDL's X11 driver. Left to choose, SDL falls
+    // back to a text-terminal driver where there is no X display, which draws
+    // on the terminal and cannot open the game's window; with X11 the missing
+    // display is said plainly by the fatal path. A driver the user names wins.
+    const char *driver = std::getenv("SDL_VIDEODRIVER");
+    if (!driver || !*driver)
+        setenv("SDL_VIDEODRIVER", "x11", 1);
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_VIDEO) < 0)
         fatal_error("SDL Initialization failed!");
     startup_mixer_and_window();

@@ -2,8 +2,19 @@
 # Start-up as a player sees it: the question before any game window, then an
 # 800 by 600 window captioned "quorrin", a frame rate in the caption that never
 # passes the game's 50 a second, a resize that the drawing follows, and Escape
-# ending with exit code 0.
+# ending with exit code 0. Where there is no X display, as in a text console
+# or a service, it ends as every fatal error does, whatever the terminal.
 source "$(dirname "$0")/lib.sh"
+
+for term in '' xterm; do
+    rc=0
+    env -u DISPLAY -u TERM ${term:+TERM=$term} timeout "$WAIT_SECONDS" "$1" \
+        </dev/null >"$WORK/out" 2>"$WORK/err" || rc=$?
+    seen="TERM=${term:-(unset)}: exit code $rc, stderr '$(head -c 300 "$WORK/err")'"
+    [[ $rc == 0 ]] && grep -q 'SDL Initialization failed!' "$WORK/err" || fail "no display, $seen"
+    [[ ! -s $WORK/out ]] || fail "no display, $seen, stdout '$(head -c 100 "$WORK/out" | cat -v)'"
+done
+
 start_game "$1"
 
 q=$(wait_window '^Question$') || fail "no window titled 'Question' within ${WAIT_SECONDS} s"
