@@ -9,6 +9,11 @@
 // instead of reaching Xlib's default handler, which would exit, and a lost
 // connection ends the box as if there had been no display, or with the answer
 // already given.
+//
+// Once its connection is lost, Xlib keeps every request made after it in its
+// 16 KB buffer and writes past its end when that is full. So the box sends what
+// it draws a few KB at a time and looks for the loss after each send; once it
+// knows, it makes no request but those of its shutdown.
 
 #include "platform/platform.h"
 
@@ -39,6 +44,8 @@ constexpr int kMinWidth = 260;
 // Height kept free for a window manager's title bar and borders, so that the
 // frame around the box fits on the screen too.
 constexpr int kFrameRoom = 64;
+// The most text bytes in one request: far below the 16 KB that Xlib keeps.
+constexpr size_t kTextPiece = 2048;
 
 enum Colour { kFace, kText, kWhite, kButtonFace, kButtonDown, kEdge, kBlue, kRed, kColours };
 constexpr unsigned char kRgb[kColours][3] = {
@@ -269,6 +276,12 @@ bool make_window(Dialog &d, const char *caption) {
     return true;
 }
 
+// Sends what is drawn so far; false once the connection is known lost.
+bool sent(Dialog &d) {
+    XFlush(d.display);
+    return !d.lost;
+}
+
 void draw_icon(Dialog &d) {
     int x = kPad, y = kPad + (std::max(int(d.lines.size()) * d.line_h, kIconSize) - kIconSize) / 2;
     if (d.question) {
@@ -306,14 +319,32 @@ void draw_icon(Dialog &d) {
     XSetLineAttributes(d.display, d.gc, 1, LineSolid, CapButt, JoinMiter);
 }
 
+// A line in pieces of at most kTextPiece bytes, each sent before the next.
+bool draw_line(Dialog &d, int y, const std::string &line) {
+    int x = d.text_x;
+    for (size_t at = 0; at < line.size(); at += kTextPiece) {
+        int n = int(std::min(kTextPiece, line.size() - at));
+        XDrawString(d.display, d.window, d.gc, x, y, line.data() + at, n);
+        x += XTextWidth(d.font, line.data() + at, n);
+        if (!sent(d))
+            return false;
+    }
+    return true;
+}
+
 void draw(Dialog &d) {
+    if (d.lost)
+        return;
     XClearWindow(d.display, d.window);
     if (d.icon)
         draw_icon(d);
     XSetForeground(d.display, d.gc, d.pixel[kText]);
+    if (!sent(d))
+        return;
     int y = d.text_y;
     for (const std::string &line : d.lines) {
-        XDrawString(d.display, d.window, d.gc, d.text_x, y, line.c_str(), int(line.size()));
+        if (!draw_line(d, y, line))
+            return;
         y += d.line_h;
     }
     for (size_t i = 0; i < d.buttons.size(); ++i) {
@@ -399,7 +430,7 @@ bool handle_key(Dialog &d, XKeyEvent &key) {
 // next exposure.
 void take_focus(Dialog &d) {
     XWindowAttributes attrs;
-    if (d.focus_asked || !XGetWindowAttributes(d.display, d.window, &attrs) ||
+    if (d.lost || d.focus_asked || !XGetWindowAttributes(d.display, d.window, &attrs) ||
         attrs.map_state != IsViewable)
         return;
     int errors = d.errors;
@@ -408,16 +439,17 @@ void take_focus(Dialog &d) {
     d.focus_asked = d.errors == errors;
 }
 
-// The next event; false once the connection is lost. XNextEvent is only asked
-// for an event already queued: left waiting on a connection that goes away, it
+// The next event; false once the connection is lost, even with events still
+// queued, which would only ask for more drawing. XNextEvent is only asked for
+// an event already queued: left waiting on a connection that goes away, it
 // reads past the end of its queue.
 bool next_event(Dialog &d, XEvent &event) {
-    while (!XPending(d.display)) {
-        if (d.lost)
-            return false;
+    while (!d.lost && !XPending(d.display)) {
         pollfd connection = {ConnectionNumber(d.display), POLLIN, 0};
         poll(&connection, 1, -1);
     }
+    if (d.lost)
+        return false;
     XNextEvent(d.display, &event);
     return true;
 }
@@ -471,6 +503,14 @@ bool run(Dialog &d) {
         case ClientMessage:
             if (Atom(event.xclient.data.l[0]) == d.wm_delete)
                 return true; // the answer stays No, or OK
+            break;
+        case DestroyNotify:
+            // Another client destroyed the window: the box is closed
+            // unanswered, and its window is not destroyed again.
+            if (event.xdestroywindow.window == d.window) {
+                d.window = 0;
+                return true;
+            }
             break;
         default:
             break;

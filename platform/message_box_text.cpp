@@ -15,10 +15,14 @@ struct Wrap {
     const std::function<int(char)> &char_width;
     std::vector<std::string> lines;
 
+    // At least 1: bytes that a font draws 0 wide (tabs, control bytes) still
+    // fill a line, so no line holds more bytes than the box is wide.
+    int byte_width(char c) const { return std::max(1, char_width(c)); }
+
     int width(const std::string &s) const {
         int w = 0;
         for (char c : s)
-            w += char_width(c);
+            w += byte_width(c);
         return w;
     }
 
@@ -28,8 +32,8 @@ struct Wrap {
         do {
             size_t end = start, space = std::string::npos;
             int w = 0;
-            while (end < p.size() && w + char_width(p[end]) <= max_width) {
-                w += char_width(p[end]);
+            while (end < p.size() && w + byte_width(p[end]) <= max_width) {
+                w += byte_width(p[end]);
                 if (p[end] == ' ' && end > start)
                     space = end;
                 ++end;

@@ -28,7 +28,16 @@
 // these calls, this program's own definitions of them shut the socket down,
 // as a server that goes away at that moment would, and pass the call on to
 // Xlib. The box's code is the game's, unchanged.
-enum Cut { kNoCut, kServerQuits, kWhileOpening, kBeforeFreeGC, kBeforeFreeFont, kBeforeClose };
+enum Cut {
+    kNoCut,
+    kServerQuits,
+    kWhileOpening,
+    kKeysQueued,
+    kBeforeFirstText,
+    kBeforeFreeGC,
+    kBeforeFreeFont,
+    kBeforeClose
+};
 static Cut s_cut = kNoCut;
 
 template <typename Call> static Call xlib(const char *name) {
@@ -51,6 +60,43 @@ Display *XOpenDisplay(const char *name) {
         XSync(display, False);
     }
     return display;
+}
+
+// Cut at the box's first flush after it has looked up a key, once kQueuedKeys
+// more key presses are queued that it has not handled yet.
+constexpr int kQueuedKeys = 40;
+static bool s_key_handled = false;
+
+KeySym XLookupKeysym(XKeyEvent *key, int index) {
+    s_key_handled = true;
+    return xlib<KeySym (*)(XKeyEvent *, int)>("XLookupKeysym")(key, index);
+}
+
+static Bool count_key(Display *, XEvent *event, XPointer count) {
+    if (event->type == KeyPress)
+        ++*reinterpret_cast<int *>(count);
+    return False;
+}
+
+int XFlush(Display *display) {
+    if (s_cut == kKeysQueued && s_key_handled) {
+        int keys = 0;
+        for (int tries = 0; keys < kQueuedKeys && tries < 1200; ++tries) {
+            usleep(50 * 1000);
+            XEvent none;
+            keys = 0;
+            XCheckIfEvent(display, &none, count_key, reinterpret_cast<XPointer>(&keys));
+        }
+        cut_at(kKeysQueued, display);
+    }
+    return xlib<int (*)(Display *)>("XFlush")(display);
+}
+
+int XDrawString(Display *display, Drawable window, GC gc, int x, int y, const char *text,
+                int length) {
+    cut_at(kBeforeFirstText, display);
+    return xlib<int (*)(Display *, Drawable, GC, int, int, const char *, int)>("XDrawString")(
+        display, window, gc, x, y, text, length);
 }
 
 int XFreeGC(Display *display, GC gc) {
@@ -227,7 +273,7 @@ void click_last_button(const std::string &window, const Geometry &g, int buttons
 // (empty when it did not start). The server picks a free display itself
 // (-displayfd) and writes its number once it takes connections, so servers
 // started at the same time by other runs never race for a number.
-pid_t start_xvfb(std::string &display) {
+pid_t start_xvfb(std::string &display, const char *screen = "1024x768x24") {
     display.clear();
     int fds[2];
     if (pipe(fds) != 0)
@@ -236,8 +282,8 @@ pid_t start_xvfb(std::string &display) {
     if (server == 0) {
         close(fds[0]);
         std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-               "tcp", "-noreset", static_cast<char *>(nullptr));
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen, "-nolisten", "tcp",
+               "-noreset", static_cast<char *>(nullptr));
         _exit(127);
     }
     close(fds[1]);
@@ -299,6 +345,10 @@ TEST_F(MessageBox, QuestionAnswersFromTheMouse) {
         click_last_button(window, geometry(window), 2);
     };
     EXPECT_EQ(answer_box("Fullscreen?", "Question", MB_YESNO | MB_ICONQUESTION, click_no), IDNO);
+    // A window that another client destroys is a box closed unanswered.
+    EXPECT_EQ(
+        answer_box("Fullscreen?", "Question", MB_YESNO | MB_ICONQUESTION, "xdotool windowclose %W"),
+        IDNO);
 }
 
 TEST_F(MessageBox, FatalBoxHasOneButton) {
@@ -324,6 +374,8 @@ TEST_F(MessageBox, LongTextsFitTheScreen) {
         {"200 lines", lines, MB_YESNO | MB_ICONQUESTION, 2, IDNO},
         {"one 5,000-character word", std::string(5000, 'W'), MB_ICONHAND, 1, IDOK},
         {"one 5,000-character line of words", words, MB_ICONHAND, 1, IDOK},
+        // Drawn 0 pixels wide, but a line's bytes must still fit one request.
+        {"300,000 tabs", std::string(300000, '\t'), MB_ICONHAND, 1, IDOK},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -388,18 +440,33 @@ TEST_F(MessageBoxUnderLateFrames, BoxesTakeTheKeyboardOnceShown) {
 // The connection can go at any moment (the desktop session ends, the server
 // is restarted): before the answer the box answers as it does without a
 // display; once answered, the answer stands. Either way the process goes on,
-// with the handlers it had and without the box's socket.
+// with the handlers it had and without the box's socket, and the box asks
+// nothing more of a connection it knows is gone: Xlib keeps every request
+// made after the loss and has no room for more than 16 KB of them.
 TEST_F(MessageBox, ALostConnectionNeverEndsTheProcess) {
     const unsigned q = MB_YESNO | MB_ICONQUESTION;
+    // Each Tab redraws the box; the last key would answer it.
+    std::string keys, report;
+    for (int i = 0; i < kQueuedKeys; ++i)
+        keys += " Tab";
+    keys += " y";
+    for (int i = 1; i <= 200; ++i)
+        report += "Line " + std::to_string(i) + std::string(300, '=') + "\n";
     struct Case {
         const char *name;
         Cut cut;
         unsigned style;
-        const char *keys; // typed into the box, if it is to be answered
+        std::string keys; // typed into the box, if it is to be answered
         int answer;
+        std::string text = "Fullscreen?";
+        const char *screen = nullptr; // a server of the case's own, this size
     } cases[] = {
-        {"the server quits while the box waits", kServerQuits, q, nullptr, IDNO},
-        {"lost while the display opens", kWhileOpening, q, nullptr, IDNO},
+        {"the server quits while the box waits", kServerQuits, q, "", IDNO, "Fullscreen?",
+         "1024x768x24"},
+        {"lost while the display opens", kWhileOpening, q, "", IDNO},
+        {"lost with keys queued", kKeysQueued, q, keys, IDNO},
+        {"lost before a large text is drawn", kBeforeFirstText, MB_ICONHAND, "", IDOK, report,
+         "3840x2160x24"},
         {"lost after the answer", kBeforeFreeGC, q, "y", IDYES},
         {"lost between the frees of a fatal box", kBeforeFreeFont, MB_ICONHAND, "Return", IDOK},
         {"lost as the display closes", kBeforeClose, q, "y", IDYES},
@@ -407,21 +474,20 @@ TEST_F(MessageBox, ALostConnectionNeverEndsTheProcess) {
     const std::string display = std::getenv("DISPLAY");
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        // A server of the case's own, to be stopped under the box.
         pid_t server = 0;
-        if (c.cut == kServerQuits) {
+        if (c.screen) {
             std::string own;
-            server = start_xvfb(own);
+            server = start_xvfb(own, c.screen);
             ASSERT_FALSE(own.empty()) << "a second Xvfb did not start";
             setenv("DISPLAY", own.c_str(), 1);
         }
-        // No user where the box is to show no window.
+        // No user where the box is to end by itself.
         std::function<void(const std::string &)> user;
-        if (server)
+        if (c.cut == kServerQuits)
             user = [&](const std::string &) { stop(server, SIGKILL); };
-        else if (c.keys)
-            user = [&](const std::string &) { run(std::string("xdotool key ") + c.keys); };
-        EXPECT_EQ(answer_box("Fullscreen?", "Cut", c.style, user, c.cut), c.answer);
+        else if (!c.keys.empty())
+            user = [&](const std::string &) { run("xdotool key " + c.keys); };
+        EXPECT_EQ(answer_box(c.text.c_str(), "Cut", c.style, user, c.cut), c.answer);
         stop(server);
         setenv("DISPLAY", display.c_str(), 1);
     }

@@ -34,6 +34,9 @@ TEST(MessageBoxText, WrapsAtSpacesAndKeepsNewlines) {
     for (const Case &c : cases)
         EXPECT_EQ(wrap(c.text, c.width), c.lines)
             << (c.text ? c.text : "(null)") << " in " << c.width;
+    // Bytes a font draws 0 wide (tabs) still take a unit each.
+    EXPECT_EQ(message_box_lines("\t\t\t\t\t", 2, 100, [](char) { return 0; }),
+              (Lines{"\t\t", "\t\t", "\t"}));
 }
 
 TEST(MessageBoxText, TooManyLinesEndWithAnEllipsis) {
