@@ -2,7 +2,8 @@
 # Runs scripts/setup play and scripts/setup test on a machine where nothing is
 # installed, with stand-ins for apt-get, dpkg-query, cmake, ctest, Xvfb and the
 # fuzzers, and checks what each asks apt-get to install: play only what builds
-# and runs the game, test everything the package list holds.
+# and runs the game, test everything the package list holds. Play starts the
+# game only where there is a display to show it on, and says so otherwise.
 set -euo pipefail
 source_dir=$1
 scratch=$(mktemp -d)
@@ -17,7 +18,7 @@ cp "$source_dir/scripts/setup" "$source_dir/scripts/packages.txt" "$scratch/repo
 # The fuzz stage and the game itself are stand-ins too.
 printf '#!/bin/sh\necho "== fuzz_stub for 1 s"\n' >"$scratch/repo/scripts/fuzz"
 mkdir -p "$scratch/repo/build-play" "$scratch/repo/build" "$scratch/repo/build-asan"
-printf '#!/bin/sh\nexit 0\n' >"$scratch/repo/build-play/quorrin"
+printf '#!/bin/sh\ntouch "$0.started"\n' >"$scratch/repo/build-play/quorrin"
 chmod +x "$scratch/repo/scripts/fuzz" "$scratch/repo/build-play/quorrin"
 
 stub() { # name, body
@@ -42,10 +43,22 @@ test_list=$(list test)
 
 for mode in play test; do
     : >"$scratch/$mode.log"
-    APT_LOG=$scratch/$mode.log PATH=$scratch/bin:$PATH \
+    APT_LOG=$scratch/$mode.log DISPLAY=:99 PATH=$scratch/bin:$PATH \
         bash "$scratch/repo/scripts/setup" "$mode" >"$scratch/$mode.out" 2>&1 ||
         { cat "$scratch/$mode.out"; fail "scripts/setup $mode failed"; }
 done
+
+[[ -e $scratch/repo/build-play/quorrin.started ]] || fail "play did not start the game"
+grep -q '== updating the package lists' "$scratch/play.out" &&
+    grep -q '== configuring build-play/' "$scratch/play.out" ||
+    fail "play did not say what it does: $(cat "$scratch/play.out")"
+rm "$scratch/repo/build-play/quorrin.started"
+APT_LOG=/dev/null PATH=$scratch/bin:$PATH env -u DISPLAY \
+    bash "$scratch/repo/scripts/setup" play >"$scratch/play.out" 2>&1 || fail "play without a display failed"
+[[ ! -e $scratch/repo/build-play/quorrin.started ]] || fail "play started the game without a display"
+grep -q "game is built: $scratch/repo/build-play/quorrin" "$scratch/play.out" &&
+    grep -q 'desktop session.*DISPLAY' "$scratch/play.out" ||
+    fail "play without a display said: $(cat "$scratch/play.out")"
 
 installed_play=$(sort "$scratch/play.log")
 installed_test=$(sort "$scratch/test.log")
