@@ -41,7 +41,9 @@ extern PngModuleState png_state;
 
 // How the samples are laid out after decoding.
 struct PngDecodeOptions {
-    int convert;      // 0: samples as stored; 1: 8-bit RGB or RGBA (or palette indices)
+    // 0: the samples in their stored layout and depth, the gamma rule applied
+    // to them; 1: 8-bit RGB or RGBA (or palette indices)
+    int convert;
     int keep_palette; // with convert: palette images stay one index byte per pixel
     int keep_alpha;   // with convert: an alpha channel, or a palette's transparency, gives RGBA
 };
