@@ -27,6 +27,23 @@ wm_running() {
 }
 wait_until "openbox did not take the screen" wm_running
 
+# openbox takes the screen before it has started; a window mapped in between
+# (seconds on a machine's first run, while fontconfig builds its cache) stays
+# unmapped until openbox's next event wakes it. So the game starts once openbox
+# has shown a window of ours; each try maps one more, which also wakes it.
+PROBES=()
+wm_shows_windows() {
+    xmessage -name wm-probe probe >/dev/null 2>&1 &
+    PROBES+=($!)
+    sleep 0.5
+    SEEN="no window of ours is shown"
+    [[ -n $(find_windows --onlyvisible --name '^wm-probe$') ]]
+}
+wait_until "openbox did not start" wm_shows_windows
+kill "${PROBES[@]}" 2>/dev/null
+probes_gone() { [[ -z $(find_windows --name '^wm-probe$') ]]; }
+wait_until "the probe windows did not go" probes_gone
+
 has_focus() { # window
     local focus
     focus=$(xdotool getwindowfocus 2>/dev/null)
