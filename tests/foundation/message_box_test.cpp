@@ -40,6 +40,24 @@ enum Cut {
 };
 static Cut s_cut = kNoCut;
 
+namespace {
+
+// Every wait is on a condition, with a bound generous enough for a loaded
+// machine; it ends as soon as the condition holds.
+const int WAIT_SECONDS = 60;
+
+bool wait_for(const std::function<bool()> &done) {
+    const time_t deadline = time(nullptr) + WAIT_SECONDS;
+    while (!done()) {
+        if (time(nullptr) >= deadline)
+            return false;
+        usleep(50 * 1000);
+    }
+    return true;
+}
+
+} // namespace
+
 template <typename Call> static Call xlib(const char *name) {
     return reinterpret_cast<Call>(dlsym(RTLD_NEXT, name));
 }
@@ -80,13 +98,12 @@ static Bool count_key(Display *, XEvent *event, XPointer count) {
 
 int XFlush(Display *display) {
     if (s_cut == kKeysQueued && s_key_handled) {
-        int keys = 0;
-        for (int tries = 0; keys < kQueuedKeys && tries < 1200; ++tries) {
-            usleep(50 * 1000);
+        wait_for([display] {
+            int keys = 0;
             XEvent none;
-            keys = 0;
             XCheckIfEvent(display, &none, count_key, reinterpret_cast<XPointer>(&keys));
-        }
+            return keys >= kQueuedKeys;
+        });
         cut_at(kKeysQueued, display);
     }
     return xlib<int (*)(Display *)>("XFlush")(display);
@@ -115,20 +132,6 @@ int XCloseDisplay(Display *display) {
 }
 
 namespace {
-
-// Every wait is on a condition, with a bound generous enough for a loaded
-// machine; it ends as soon as the condition holds.
-const int WAIT_SECONDS = 60;
-
-bool wait_for(const std::function<bool()> &done) {
-    const time_t deadline = time(nullptr) + WAIT_SECONDS;
-    while (!done()) {
-        if (time(nullptr) >= deadline)
-            return false;
-        usleep(50 * 1000);
-    }
-    return true;
-}
 
 // The command's output, without the line end that closes it.
 std::string run(const std::string &command) {
