@@ -1,6 +1,8 @@
 // Reads the generated sounds back the way the game and independent tools do:
 // formats through SDL's WAV reader, playability through SDL_mixer opened as
 // the game opens it, the music through libvorbisfile, and the loops' seams.
+#include "support/run_program.h"
+
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
 #include <gtest/gtest.h>
@@ -335,8 +337,8 @@ TEST(AudiogenDeterminism, TwoRunsWriteTheSameBytes) {
     char a_dir[] = "/tmp/audiogen_a_XXXXXX", b_dir[] = "/tmp/audiogen_b_XXXXXX";
     ASSERT_NE(mkdtemp(a_dir), nullptr);
     ASSERT_NE(mkdtemp(b_dir), nullptr);
-    ASSERT_EQ(std::system((std::string(AUDIOGEN_EXE) + " " + a_dir).c_str()), 0);
-    ASSERT_EQ(std::system((std::string(AUDIOGEN_EXE) + " " + b_dir).c_str()), 0);
+    ASSERT_EQ(run_program({AUDIOGEN_EXE, a_dir}).exit_code, 0);
+    ASSERT_EQ(run_program({AUDIOGEN_EXE, b_dir}).exit_code, 0);
     std::vector<std::string> names;
     for (const WavFormat &w : kWavs)
         names.push_back(w.name);

@@ -1,6 +1,7 @@
 // The model generator run by hand: the same source gives the same bytes, the
 // build's copies are those bytes, and it fails loudly when it cannot write.
 #include "chunk_tree.h"
+#include "support/run_program.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +14,9 @@ namespace {
 const char *FILES[] = {"f14tomcat.3ds", "fighter.3ds", "mig25.3ds", "missile.3ds",
                        "bulletfire.3ds"};
 
-int run(const std::string &args) {
-    std::string cmd = std::string("'") + MODELGEN_EXE + "' " + args + " >/dev/null 2>&1";
-    int status = std::system(cmd.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+int run(std::vector<std::string> args) {
+    args.insert(args.begin(), MODELGEN_EXE);
+    return run_program(args).exit_code;
 }
 
 std::string temp_dir() {
@@ -29,8 +29,8 @@ TEST(ModelGenerator, TwoRunsGiveTheBuildsBytes) {
     std::string a = temp_dir(), b = temp_dir();
     ASSERT_FALSE(a.empty());
     ASSERT_FALSE(b.empty());
-    ASSERT_EQ(run("'" + a + "'"), 0);
-    ASSERT_EQ(run("'" + b + "'"), 0);
+    ASSERT_EQ(run({a}), 0);
+    ASSERT_EQ(run({b}), 0);
     for (const char *f : FILES) {
         std::vector<uint8_t> first = read_whole_file(a + "/" + f);
         ASSERT_FALSE(first.empty()) << f;
@@ -44,8 +44,8 @@ TEST(ModelGenerator, TwoRunsGiveTheBuildsBytes) {
 }
 
 TEST(ModelGenerator, RefusesAMissingFolderAndBadArguments) {
-    EXPECT_EQ(run("/nonexistent/folder/for/models"), 1);
-    EXPECT_EQ(run(""), 2);
+    EXPECT_EQ(run({"/nonexistent/folder/for/models"}), 1);
+    EXPECT_EQ(run({}), 2);
 }
 
 TEST(ChunkTree, CatchesLengthsThatDisagreeWithTheContents) {

@@ -2,6 +2,7 @@
 // meshes and anchors exactly, faces valid and wound outwards, and the same
 // counts seen by three other readers (the game's loader, lib3ds, assimp).
 #include "chunk_tree.h"
+#include "support/run_program.h"
 
 #include "assets/model3ds.h"
 
@@ -15,6 +16,7 @@
 #include <map>
 #include <numeric>
 #include <set>
+#include <sstream>
 
 namespace {
 
@@ -321,20 +323,19 @@ TEST_P(ModelFile, Lib3dsReadsTheSameCounts) {
 
 // assimp splits meshes by material and drops those without faces (the anchors).
 TEST_P(ModelFile, AssimpReadsTheSameTotals) {
-    std::string cmd = "assimp info '" + data_path(GetParam().file) + "' 2>&1";
-    FILE *p = popen(cmd.c_str(), "r");
-    ASSERT_NE(p, nullptr);
+    ProgramRun assimp = run_program({"assimp", "info", data_path(GetParam().file)}, true);
+    if (!assimp.started)
+        GTEST_SKIP() << "assimp is not installed (assimp-utils)";
+    ASSERT_EQ(assimp.exit_code, 0) << assimp.output;
     std::map<std::string, long> seen;
-    char line[512];
-    while (std::fgets(line, sizeof line, p)) {
+    std::istringstream lines(assimp.output);
+    for (std::string line; std::getline(lines, line);) {
         char key[64];
         long value;
-        if (std::sscanf(line, " %63[A-Za-z]: %ld", key, &value) == 2 && !seen.count(key))
+        if (std::sscanf(line.c_str(), " %63[A-Za-z]: %ld", key, &value) == 2 && !seen.count(key))
             seen[key] = value;
     }
-    int status = pclose(p);
-    if (status != 0 && !seen.count("Faces"))
-        GTEST_SKIP() << "assimp is not available";
+    ASSERT_TRUE(seen.count("Faces")) << assimp.output;
     // Each per-material piece keeps the vertices its faces use.
     long faces = 0, vertices = 0, split_meshes = 0;
     for (const TreeMesh &m : model.meshes) {

@@ -2,6 +2,8 @@
 // promised, the rules each picture must keep for the way it is drawn (sky seams and
 // fog rows, a seamless sea, the island ramp by height, the HUD atlas boxes) and
 // byte-identical output from two runs.
+#include "support/run_program.h"
+
 #include <gtest/gtest.h>
 
 #include <png.h>
@@ -111,9 +113,9 @@ fs::path make_temp_dir() {
     return made ? fs::path(made) : fs::path();
 }
 
-int run_texgen(const std::string &args) {
-    std::string cmd = std::string("\"") + TEXGEN_EXE + "\" " + args + " 2>/dev/null";
-    return std::system(cmd.c_str());
+int run_texgen(std::vector<std::string> args) {
+    args.insert(args.begin(), TEXGEN_EXE);
+    return run_program(args).exit_code;
 }
 
 std::vector<char> file_bytes(const fs::path &p) {
@@ -136,7 +138,7 @@ class Textures : public ::testing::Test {
         if (it != pngs_.end())
             return it->second;
         if (!fs::exists(dir_ / name)) {
-            EXPECT_EQ(run_texgen("\"" + dir_.string() + "\" " + name), 0) << name;
+            EXPECT_EQ(run_texgen({dir_.string(), name}), 0) << name;
         }
         return pngs_[name] = read_png(dir_ / name);
     }
@@ -156,7 +158,7 @@ int luminance(const unsigned char *p) {
 
 TEST_F(Textures, EveryMemberHasTheTableFormat) {
     ASSERT_FALSE(dir_.empty());
-    ASSERT_EQ(run_texgen("\"" + dir_.string() + "\""), 0);
+    ASSERT_EQ(run_texgen({dir_.string()}), 0);
     for (const Expected &e : kTable) {
         SCOPED_TRACE(e.name);
         const Png &p = get(e.name);
@@ -380,8 +382,8 @@ TEST(TexgenOutput, TwoRunsWriteTheSameBytes) {
     fs::path first = make_temp_dir(), again = make_temp_dir();
     ASSERT_FALSE(first.empty());
     ASSERT_FALSE(again.empty());
-    ASSERT_EQ(run_texgen("\"" + first.string() + "\""), 0);
-    ASSERT_EQ(run_texgen("\"" + again.string() + "\""), 0);
+    ASSERT_EQ(run_texgen({first.string()}), 0);
+    ASSERT_EQ(run_texgen({again.string()}), 0);
     for (const Expected &e : kTable) {
         std::vector<char> a = file_bytes(first / e.name), b = file_bytes(again / e.name);
         EXPECT_FALSE(a.empty()) << e.name;
@@ -392,13 +394,13 @@ TEST(TexgenOutput, TwoRunsWriteTheSameBytes) {
 }
 
 TEST(TexgenCommandLine, RefusesBadArguments) {
-    EXPECT_NE(run_texgen(""), 0);
-    EXPECT_NE(run_texgen("/nonexistent/folder/for/texgen"), 0);
+    EXPECT_NE(run_texgen({}), 0);
+    EXPECT_NE(run_texgen({"/nonexistent/folder/for/texgen"}), 0);
     fs::path dir = make_temp_dir();
     ASSERT_FALSE(dir.empty());
-    EXPECT_NE(run_texgen("\"" + dir.string() + "\" nosuch.png"), 0);
+    EXPECT_NE(run_texgen({dir.string(), "nosuch.png"}), 0);
     // Picking members writes only those.
-    EXPECT_EQ(run_texgen("\"" + dir.string() + "\" lock3.png landmap.png"), 0);
+    EXPECT_EQ(run_texgen({dir.string(), "lock3.png", "landmap.png"}), 0);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
     fs::remove_all(dir);
 }
