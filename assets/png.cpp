@@ -8,6 +8,7 @@
 #include <GL/gl.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cmath>
 #include <csetjmp>
 #include <cstddef>
@@ -82,22 +83,28 @@ void checkForGammaEnv() {
     png_state.screenGamma = screen > 0 ? screen : DEFAULT_SCREEN_GAMMA;
 }
 
-// libpng raises each sample to 1 / (file gamma x screen gamma), an exponent it
-// works out in the same fixed point; where the exponent, or the product, has
-// no such form it comes out as 0 and a black picture turns white (or, with
-// 16-bit samples, the reverse). Past those ends every 8-bit result is already
-// 0 or 255, so the nearest product libpng can hold gives the same picture.
+// libpng raises each sample to 1 / (file gamma x screen gamma), so only the
+// product matters. Since 1.6.47 it declines either gamma below 0.01 or above
+// 100 (in its fixed point: 1000 and 10000000) and then applies none at all.
+// A pair outside that range goes to libpng as a pair inside it with the same
+// product: gamma 1 for the file where the screen can take the rest, else the
+// product split evenly. A product past what two such gammas make (an
+// exponent above 10000 or below 1/10000) is already all 0 or 255 for 8-bit
+// results, as the nearest product they make gives.
 static void set_gamma(png_structp png, png_fixed_point screen, png_fixed_point file) {
-    // In units of 1/10^10: the smallest product whose exponent fits, the largest product.
-    const int64_t smallest = int64_t(1000000000000000) / PNG_UINT_31_MAX + 1;
-    const int64_t largest = int64_t(PNG_UINT_31_MAX) * PNG_FP_1;
-    int64_t product = int64_t(screen) * file;
-    if (product < smallest) { // an exponent of 20000
-        screen = 5;
-        file = PNG_FP_1;
-    } else if (product > largest) { // an exponent of 1 / 20000
-        screen = PNG_UINT_31_MAX;
-        file = PNG_FP_1;
+    const int64_t lowest = 1000, highest = 10000000;
+    if (screen < lowest || screen > highest || file < lowest || file > highest) {
+        // In units of 1/10^10.
+        int64_t product = int64_t(screen) * file;
+        product = std::min(std::max(product, lowest * lowest), highest * highest);
+        if (product >= lowest * PNG_FP_1 && product <= highest * PNG_FP_1) {
+            file = PNG_FP_1;
+        } else {
+            double even = std::floor(std::sqrt(double(product)) + 0.5);
+            file = png_fixed_point(std::min(std::max(int64_t(even), lowest), highest));
+        }
+        double rest = std::floor(double(product) / file + 0.5);
+        screen = png_fixed_point(std::min(std::max(int64_t(rest), lowest), highest));
     }
     png_set_gamma_fixed(png, screen, file);
 }
@@ -235,7 +242,9 @@ static int decode_steps(DecodeJob *job) {
         png_set_read_fn(png, &job->memory, pngReadFromMemory);
 #ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
     png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+#ifdef PNG_IGNORE_ADLER32 // only where libpng is built with the switch
     png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+#endif
 #endif
     png_set_sig_bytes(png, 8);
     // libpng's own cap on the sides is lifted: the bytes of the rows decide.

@@ -393,12 +393,34 @@ TEST_F(GammaRule, EveryLevelFollowsTheRuleAcrossTheGammasTaken) {
         const char *viewing; // null: unset
         double file_gamma;   // 0: no gAMA chunk
     } cases[] = {
-        {nullptr, 0},    {"1.04", 0},       {"1.1", 0},         {"2.2", 0},
-        {"0.5", 0},      {"0.0172", 0}, // a screen gamma of 127.9
-        {"0.0171", 0},   {"0.01", 0},       {"0.001", 0},       {"0.000103", 0},
-        {"100", 0},      {"1000", 0},       {"30000", 0},       {"220000", 0},
-        {nullptr, 1.0},  {nullptr, 0.0002}, {nullptr, 0.01},    {nullptr, 129},
-        {nullptr, 6250}, {"0.22", 6250},    {"100000", 0.0002}, // past what libpng holds
+        {nullptr, 0},
+        {"1.04", 0},
+        {"1.1", 0},
+        {"2.2", 0},
+        {"0.5", 0},
+        {"0.0172", 0}, // a screen gamma of 127.9
+        {"0.0171", 0},
+        {"0.01", 0},
+        {"0.001", 0},
+        {"0.000103", 0},
+        {"100", 0},
+        {"1000", 0},
+        {"30000", 0},
+        {"220000", 0},
+        {nullptr, 1.0},
+        {nullptr, 0.0002},
+        {nullptr, 0.01},
+        {nullptr, 129},
+        {nullptr, 6250},
+        {"0.22", 6250},
+        {"100000", 0.0002}, // past what libpng holds
+        // Past the 0.01 to 100 that libpng 1.6.47 and later take for either gamma.
+        {nullptr, 100},
+        {nullptr, 101},
+        {nullptr, 0.0099},
+        {"0.0172", 1.0},
+        {"100", 0.1},
+        {"0.0172", 0.005},
     };
     for (auto &c : cases) {
         SCOPED_TRACE(testing::Message() << "VIEWING_GAMMA " << (c.viewing ? c.viewing : "unset")
