@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Answering Yes gives a full-screen game window covering the whole display,
-# with the title picture in its middle (the whole screen when the display can
-# take the game's 800 by 600 mode, centred on black when it cannot), and
-# Escape ends the game with 0.
+# with the whole title picture in its middle: centred on black where the
+# display cannot take the game's 800 by 600 mode (classic SDL 1.2), or scaled
+# to the screen (SDL 1.2 over SDL2); a picture cut at the window's edges
+# fails. Escape ends the game with 0. Under a window manager, as on a desktop:
+# over SDL2 a full-screen window is sized by it.
 source "$(dirname "$0")/lib.sh"
 title_png=$2
+own_desktop
 start_game "$1"
 answer_question y
 read -r sw sh < <(xdotool getdisplaygeometry)

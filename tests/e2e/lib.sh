@@ -105,6 +105,44 @@ own_x_server() {
     export DISPLAY=":$(head -n1 "$WORK/display")"
 }
 
+# Starts an X server of the script's own with openbox on it, as a desktop has
+# its window manager, and stops both at exit.
+own_desktop() {
+    command -v openbox >/dev/null || fail "openbox is not installed (scripts/packages.txt lists it)"
+    # Runs before what lib.sh already does at exit.
+    eval "set -- $(trap -p EXIT) : : :"
+    trap "stop_desktop; $3" EXIT
+    own_x_server
+    openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
+    WM_PID=$!
+    wait_until "openbox did not take the screen" wm_running
+    # openbox takes the screen before it has started; a window mapped in
+    # between (seconds on a machine's first run, while fontconfig builds its
+    # cache) stays unmapped until openbox's next event wakes it. So the game
+    # starts once openbox has shown a window of ours; each try maps one more,
+    # which also wakes it.
+    PROBES=()
+    wait_until "openbox did not start" wm_shows_windows
+    kill "${PROBES[@]}" 2>/dev/null
+    wait_until "the probe windows did not go" probes_gone
+}
+stop_desktop() {
+    [[ -n ${WM_PID:-} ]] && kill "$WM_PID" 2>/dev/null
+    [[ -n ${XVFB_PID:-} ]] && kill "$XVFB_PID" 2>/dev/null
+}
+wm_running() {
+    SEEN="openbox said: $(cat "$WORK/openbox.log")"
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+wm_shows_windows() {
+    xmessage -name wm-probe probe >/dev/null 2>&1 &
+    PROBES+=($!)
+    sleep 0.5
+    SEEN="no window of ours is shown"
+    [[ -n $(find_windows --onlyvisible --name '^wm-probe$') ]]
+}
+probes_gone() { [[ -z $(find_windows --name '^wm-probe$') ]]; }
+
 window_name() { xdotool getwindowname "$1" 2>/dev/null; }
 
 # Width and height of a window, as "WxH" ("?x?" when it is gone).
@@ -169,8 +207,18 @@ game_key() { # window keys...
     xdotool keydown "$@" && sleep 0.15 && xdotool keyup "$@"
 }
 
+# ImageMagick: version 7 converts with "magick" and runs its other tools as
+# "magick compare" and so on ("convert" is only a deprecated alias there,
+# which reads some options otherwise); version 6 has a command for each.
+if command -v magick >/dev/null; then
+    convert() { magick "$@"; }
+    magick_tool() { magick "$@"; }
+else
+    magick_tool() { "$@"; }
+fi
+
 screenshot() { # window file
-    import -window "$1" "$2" 2>/dev/null
+    magick_tool import -window "$1" "$2" 2>/dev/null
 }
 
 # Takes screenshots of the window into FILE until CHECK FILE succeeds, for at
@@ -224,6 +272,6 @@ count_pixels() { # file WxH+X+Y condition
 picture_distance() { # file WxH+X+Y picture
     convert "$1" -crop "$2" +repage "$WORK/region.png" &&
         convert "$3" -resize "${2%%+*}!" "$WORK/reference.png" &&
-        compare -metric RMSE "$WORK/region.png" "$WORK/reference.png" null: 2>&1 |
+        magick_tool compare -metric RMSE "$WORK/region.png" "$WORK/reference.png" null: 2>&1 |
         sed -n 's/.*(\([0-9.e-]*\)).*/\1/p' | awk '{ printf "%d\n", $1 * 100 + 0.5 }'
 }

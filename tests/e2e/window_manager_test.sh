@@ -8,41 +8,7 @@ source "$(dirname "$0")/lib.sh"
 game=$1 game_without_archive=$2
 SCREENS=${QUORRIN_SCREENS:-$WORK}
 mkdir -p "$SCREENS"
-command -v openbox >/dev/null || fail "openbox is not installed (scripts/packages.txt lists it)"
-
-stop_desktop() {
-    [[ -n ${WM_PID:-} ]] && kill "$WM_PID" 2>/dev/null
-    [[ -n ${XVFB_PID:-} ]] && kill "$XVFB_PID" 2>/dev/null
-}
-# Runs before what lib.sh already does at exit.
-eval "set -- $(trap -p EXIT) : : :"
-trap "stop_desktop; $3" EXIT
-
-own_x_server
-openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
-WM_PID=$!
-wm_running() {
-    SEEN="openbox said: $(cat "$WORK/openbox.log")"
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
-}
-wait_until "openbox did not take the screen" wm_running
-
-# openbox takes the screen before it has started; a window mapped in between
-# (seconds on a machine's first run, while fontconfig builds its cache) stays
-# unmapped until openbox's next event wakes it. So the game starts once openbox
-# has shown a window of ours; each try maps one more, which also wakes it.
-PROBES=()
-wm_shows_windows() {
-    xmessage -name wm-probe probe >/dev/null 2>&1 &
-    PROBES+=($!)
-    sleep 0.5
-    SEEN="no window of ours is shown"
-    [[ -n $(find_windows --onlyvisible --name '^wm-probe$') ]]
-}
-wait_until "openbox did not start" wm_shows_windows
-kill "${PROBES[@]}" 2>/dev/null
-probes_gone() { [[ -z $(find_windows --name '^wm-probe$') ]]; }
-wait_until "the probe windows did not go" probes_gone
+own_desktop
 
 has_focus() { # window
     local focus
@@ -91,7 +57,7 @@ game_plays_then_ends() { # how the question was answered
 start_game "$game"
 q=$(wait_window '^Question$') || fail "no Question box under openbox"
 check_box "$q" Question
-import -window root "$SCREENS/openbox-question.png"
+magick_tool import -window root "$SCREENS/openbox-question.png"
 xdotool key n
 game_plays_then_ends "n typed"
 
@@ -109,7 +75,7 @@ wait_until "the Question box does not take the keyboard" has_focus "$q"
 xdotool key n
 f=$(wait_window '^Fatal$') || fail "no Fatal box under openbox"
 check_box "$f" Fatal
-import -window root "$SCREENS/openbox-fatal.png"
+magick_tool import -window root "$SCREENS/openbox-fatal.png"
 xdotool key Return
 wait_exit
 [[ $EXIT_CODE == 0 ]] || fail "exit code $EXIT_CODE after the Fatal box"
