@@ -11,14 +11,36 @@ game=$(realpath "${1:-$here/../../build/quorrin}")
 source "$here/../../tests/e2e/lib.sh"
 raw=${2:-$WORK/fight.raw}
 FIGHT_SECONDS=20
-RATE=22050
 
 trap 'kill "${XVFB_PID:-}" 2>/dev/null; rm -rf "$WORK"' EXIT
 own_x_server
 
-# 1024-sample buffers last 46.4 ms; a delay of 46 ms keeps the driver near
-# real time, so the fight's timing is heard as a player would hear it.
-export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$raw SDL_DISKAUDIODELAY=46
+# What the disk driver writes, and how it keeps time. Classic SDL 1.2 writes
+# the mixer's own 8-bit mono at 22050 Hz and waits SDL_DISKAUDIODELAY between
+# buffers: 46 ms keeps its 1024-sample buffers (46.4 ms) near real time.
+# SDL 1.2.50 and later is the compatibility layer over SDL2, whose driver
+# writes the mix converted to 16-bit stereo at 44100 Hz and, with no delay
+# set, waits as long as each of its buffers lasts. Either way the fight is
+# heard as a player would hear it.
+sdl_library=$(ldd "$game" | awk '$1 == "libSDL-1.2.so.0" { print $3 }')
+sdl_patch=$(python3 - "$sdl_library" <<'PY'
+import ctypes, sys
+lib = ctypes.CDLL(sys.argv[1])
+lib.SDL_Linked_Version.restype = ctypes.POINTER(ctypes.c_uint8 * 3)
+print(lib.SDL_Linked_Version().contents[2])
+PY
+) || fail "cannot tell which SDL 1.2 the game uses ($sdl_library)"
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$raw
+if ((sdl_patch >= 50)); then
+    capture=(--encoding s16 --channels 2 --rate 44100)
+    BYTES_PER_SECOND=$((44100 * 2 * 2))
+    unset SDL_DISKAUDIODELAY
+else
+    capture=(--encoding u8 --channels 1 --rate 22050)
+    BYTES_PER_SECOND=22050
+    export SDL_DISKAUDIODELAY=46
+fi
+echo "SDL 1.2.$sdl_patch: the capture is ${capture[*]}"
 export LIBGL_ALWAYS_SOFTWARE=1
 rm -f "$raw"
 started=$EPOCHREALTIME
@@ -63,12 +85,12 @@ wait_exit
 ran=$(((${EPOCHREALTIME/./} - ${started/./}) / 1000000))
 
 total=$(bytes)
-fight=$(((last_byte - first_byte) * 10 / RATE))
-echo "game ran ${ran} s and wrote $((total / RATE)) s of sound; the fight" \
+fight=$(((last_byte - first_byte) * 10 / BYTES_PER_SECOND))
+echo "game ran ${ran} s and wrote $((total / BYTES_PER_SECOND)) s of sound; the fight" \
     "took $((fight / 10)).$((fight % 10)) s of it; caption at its end: '$fps'"
 # The driver writes as fast as its delay lets it: a fight that did not fill
 # about its own length of sound was not heard at the pace it was played.
 ((fight > FIGHT_SECONDS * 9 && fight < FIGHT_SECONDS * 11)) ||
     fail "the disk driver wrote ${fight} tenths of a second in a ${FIGHT_SECONDS} s fight"
-echo "levels.py $raw --from $first_byte --to $last_byte"
-python3 "$here/levels.py" "$raw" --from "$first_byte" --to "$last_byte"
+echo "levels.py $raw --from $first_byte --to $last_byte ${capture[*]}"
+python3 "$here/levels.py" "$raw" --from "$first_byte" --to "$last_byte" "${capture[@]}"
