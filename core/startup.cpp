@@ -24,6 +24,11 @@ void fatal_error(const char *text) {
     if (SDL_WasInit(SDL_INIT_VIDEO))
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     platform_message_box(text, "Fatal", MB_ICONHAND);
+    // SDL's timer and sound threads must stop before exit unloads the
+    // libraries they run in: over SDL2 one of them would call into a library
+    // already gone and end the process with a crash instead of 0.
+    Mix_CloseAudio();
+    SDL_Quit();
     std::exit(0);
 }
 
